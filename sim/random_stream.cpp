@@ -1,0 +1,3 @@
+#include "sim/random_stream.h"
+
+uint32_t random_state = 1;

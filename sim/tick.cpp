@@ -1,0 +1,253 @@
+#include <cstdio>
+#include <cstring>
+
+#include "sim/contact_grid.h"
+#include "sim/random_stream.h"
+#include "sim/schedules.h"
+#include "sim/world.h"
+
+namespace {
+
+// The two draws a tick makes for nearly every person, looked up instead of computed; each
+// entry is exactly what the formula gives for that raw draw.
+struct DrawTables {
+  signed char percent[32768]; // trunc(u * 100)
+  signed char step[32768];    // -1, 0 or +1 from v = trunc(u * 4 - 1)
+  DrawTables() {
+    for (int r = 0; r < 32768; ++r) {
+      const double u = static_cast<double>(unit_of(r));
+      percent[r] = static_cast<signed char>(static_cast<int>(u * 100.0));
+      const int v = static_cast<int>(u * 4.0 - 1.0);
+      step[r] = static_cast<signed char>(v == 1 ? -1 : v == 2 ? 1 : 0);
+    }
+  }
+};
+const DrawTables tables;
+
+// What the first pass needs, read once: the loop writes persons through pointers, and copies
+// keep the compiler from re-reading every field after each write.
+struct Pass {
+  bool boundary;
+  int infection_length;
+  int ambulatory_days;
+  int immunity_duration;
+  int half_interactions;
+  int death_rate;
+  double quarantine_rate;
+  int sit_still;
+  int area;
+  bool hard_edge;
+  bool lockdown;
+  bool hide_healthy;
+  bool hide_quarantined;
+  bool hide_recovered;
+  ArenaCanvas* canvas;
+  // tallies of the tick
+  int infected = 0;
+  int sick_tally = 0;
+  int newly_quarantined = 0;
+  int immune_count = 0;
+  int deaths = 0;
+};
+
+inline void plot(const Pass& pass, const Person* p, PaintKind kind) {
+  const ArenaCanvas* c = pass.canvas;
+  if (c == nullptr || static_cast<unsigned>(p->x) >= static_cast<unsigned>(c->width) ||
+      static_cast<unsigned>(p->y) >= static_cast<unsigned>(c->height))
+    return;
+  unsigned char* px = c->rgb + (static_cast<size_t>(p->y) * c->width + p->x) * 3;
+  px[0] = c->colour[kind][0];
+  px[1] = c->colour[kind][1];
+  px[2] = c->colour[kind][2];
+}
+
+// An infection runs its course; it ends (maybe fatally) once its day count has reached the
+// length, otherwise the person counts as infected and, at a day boundary, ages a day and may be
+// quarantined. It is in the grid either way, at where it stood before this tick's move.
+inline void course_of_illness(Pass& pass, Person* p) {
+  p->immunity_left = pass.immunity_duration;
+  pass.sick_tally++;
+  add_sick_list(p);
+  if (p->state >= pass.infection_length) {
+    p->state = -1;
+    if (static_cast<double>(pass.death_rate) > real_percent_draw()) {
+      p->dead = 1;
+      pass.deaths++;
+    }
+    return;
+  }
+  pass.infected++;
+  if (!pass.boundary)
+    return;
+  p->state++;
+  if (pass.quarantine_rate > real_percent_draw()) {
+    p->state = -21;
+    pass.newly_quarantined++;
+  }
+}
+
+// Recovered and quarantined persons turn susceptible once their immunity is spent; the colour
+// is the one of the state the person held before that.
+inline void end_of_immunity_and_paint(const Pass& pass, Person* p) {
+  if (p->state > 0) {
+    plot(pass, p,
+         p->state < pass.ambulatory_days ? kPaintInfectedAmbulant : kPaintInfectedBedridden);
+  } else if (p->state == 0) {
+    if (!pass.hide_healthy)
+      plot(pass, p, kPaintHealthy);
+  } else if (p->state == -1) {
+    if (p->immunity_left <= 0)
+      p->state = 0;
+    if (!pass.hide_recovered)
+      plot(pass, p, kPaintRecovered);
+  } else {
+    if (p->immunity_left <= 0)
+      p->state = 0;
+    if (!pass.hide_quarantined)
+      plot(pass, p, kPaintQuarantined);
+  }
+}
+
+inline int edge(const Pass& pass, int c) {
+  if (c >= pass.area)
+    c = pass.hard_edge ? pass.area - 1 : 0;
+  if (c < 0)
+    c = pass.hard_edge ? 0 : pass.area - 1;
+  return c;
+}
+
+// A driver shuttles between home and its destination without any draw: it dwells at the
+// destination for a while, then goes home, and jumps back at its next move.
+inline void drive(const Pass& pass, Person* p) {
+  if (p->dwell > 1) {
+    p->dwell--;
+  } else if (p->dwell == 1) {
+    p->x = p->home_x;
+    p->y = p->home_y;
+    p->dwell = 0;
+  } else {
+    p->x = p->dest_x;
+    p->y = p->dest_y;
+    p->dwell = pass.half_interactions;
+  }
+}
+
+inline void move(const Pass& pass, Person* p) {
+  // Quarantined persons and those too ill to walk about stay put.
+  if (p->state >= pass.ambulatory_days || p->state < -1)
+    return;
+  const bool moves =
+      pass.lockdown ? p->mobile == 1 : tables.percent[random_draw()] > pass.sit_still;
+  if (!moves)
+    return;
+  if (p->dest_x >= 0 && p->dest_y >= 0) {
+    drive(pass, p);
+    return;
+  }
+  const int dx = tables.step[random_draw()];
+  const int dy = tables.step[random_draw()];
+  p->x = edge(pass, p->x + dx);
+  p->y = edge(pass, p->y + dy);
+}
+
+// Only the first check looks at `dead`: a person who dies in this tick still finishes it.
+inline void first_pass(Pass& pass, Person* p) {
+  if (p->dead) {
+    plot(pass, p, kPaintDead);
+    return;
+  }
+  if (pass.boundary && p->immunity_left > 0) {
+    pass.immune_count++;
+    p->immunity_left--;
+  }
+  if (p->state > 0)
+    course_of_illness(pass, p);
+  if (p->state < 0) {
+    if (pass.boundary && p->state < -1)
+      p->state++;
+    pass.sick_tally++;
+  }
+  end_of_immunity_and_paint(pass, p);
+  move(pass, p);
+}
+
+// Infections do not chain within a tick: the grid holds only those infectious at its start.
+void second_pass(Person** people, int count) {
+  const int rate = infection_rate;
+  for (int i = 0; i < count; ++i) {
+    Person* p = people[i];
+    if (p->dead || p->state != 0 || !check_sick_list(p))
+      continue;
+    if (tables.percent[random_draw()] < rate)
+      p->state = 1;
+  }
+}
+
+} // namespace
+
+void World::tick(TickHooks& hooks) {
+  iteration += 1;
+  if (daily_interactions < iteration) {
+    day += 1;
+    iteration = 0;
+  }
+  const bool boundary = iteration == 0;
+  ArenaCanvas* canvas = hooks.begin_frame();
+  clear_sick_list();
+  if (boundary && schedule_panel != nullptr) {
+    if (schedule_panel->lazy_policy_on)
+      SettleInactivity();
+    if (schedule_panel->quarantine_policy_on)
+      SettleQuarantine();
+  }
+
+  Pass pass{boundary,
+            infection_length,
+            ambulatory_days,
+            immunity_duration,
+            daily_interactions / 2,
+            death_rate,
+            quarantine_rate,
+            sit_still,
+            global_area,
+            hard_edge != 0,
+            lockdown != 0,
+            hide_healthy != 0,
+            hide_quarantined != 0,
+            hide_recovered != 0,
+            canvas};
+  const int count = person == nullptr ? 0 : (population < init_pop ? population : init_pop);
+  for (int i = 0; i < count; ++i)
+    first_pass(pass, person[i]);
+  infected = pass.infected;
+  second_pass(person, count);
+
+  int new_cases = infected - old_infected;
+  old_infected = infected;
+  if (new_cases < 0)
+    new_cases = 0;
+
+  if (boundary) {
+    hooks.daily_sample(
+        {infected, new_cases, pass.newly_quarantined, pass.immune_count, dead_today});
+    dead_today = 0;
+  }
+  // Deaths of the sampling tick count towards the next sample.
+  dead_today += pass.deaths;
+  dead_total += pass.deaths;
+
+  char status[256];
+  std::snprintf(status, sizeof status,
+                "DAY: %d INFECTED: %d EVER SICKENED: %d NEW CASES: %d DEAD: %d", day, infected,
+                pass.sick_tally, new_cases, dead_total);
+  hooks.end_frame(status);
+  if (infected > max) {
+    max = infected;
+    std::snprintf(save_buf, sizeof save_buf, "%s", status);
+  }
+
+  if (infected == 0 && population > 0 && done == 0) {
+    done = 1;
+    hooks.run_ended();
+  }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+// How a tick reaches the outside world. The arena window implements these to paint and to feed
+// its charts; the batch runner and the tests leave them empty or record what they are given.
+
+// What a person is painted as. The order indexes ArenaCanvas::colour.
+enum PaintKind {
+  kPaintDead,
+  kPaintInfectedAmbulant, // infected, day of illness below the ambulatory days
+  kPaintInfectedBedridden,
+  kPaintHealthy,
+  kPaintRecovered,
+  kPaintQuarantined,
+  kPaintKinds
+};
+
+// A packed RGB picture of the arena (3 bytes a pixel, rows top first, no padding) into which
+// the tick plots one pixel per visible person. Plots outside it are dropped.
+struct ArenaCanvas {
+  unsigned char* rgb = nullptr;
+  int width = 0;
+  int height = 0;
+  unsigned char colour[kPaintKinds][3] = {};
+};
+
+// The figures taken at a day boundary, in the order of the accumulation store's series.
+struct DailySample {
+  int infected;
+  int new_cases;
+  int newly_quarantined;
+  int immune_count;
+  int dead_today;
+};
+
+class TickHooks {
+public:
+  virtual ~TickHooks() = default;
+  // Start of the tick, after the day clock: paint the background. A returned canvas receives
+  // the persons of this tick; null means nothing is plotted.
+  virtual ArenaCanvas* begin_frame() { return nullptr; }
+  // A day boundary's sample, before the tick's own deaths are counted.
+  virtual void daily_sample(const DailySample&) {}
+  // End of the tick: the status line of this tick.
+  virtual void end_frame(const char* /*status*/) {}
+  // The tick in which nobody is infected any more; `done` is already set.
+  virtual void run_ended() {}
+};

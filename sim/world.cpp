@@ -1,0 +1,115 @@
+#include "sim/world.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "sim/contact_grid.h"
+#include "sim/random_stream.h"
+#include "sim/schedules.h"
+
+Person** person = nullptr;
+int init_pop = 0;
+int global_area = 400;
+int day = 0;
+int iteration = 0;
+int infection_rate = 15;
+double quarantine_rate = 0.5;
+int sit_still = -1;
+double speed = 0.01;
+int max = -10000000;
+char save_buf[256] = "";
+int old_infected = 0;
+
+// A unit draw of exactly 1 would pick the point one past the last one in use.
+static int destination_index(const World& w) {
+  int k = static_cast<int>(static_cast<float>(w.destination_count) * unit_draw());
+  if (w.destination_count >= 1 && k > w.destination_count - 1)
+    k = w.destination_count - 1;
+  if (k > kDestinationPoints - 1)
+    k = kDestinationPoints - 1;
+  return k < 0 ? 0 : k;
+}
+
+static Person* build_person(World* win, int i, int infected) {
+  Person* p = new Person(i <= infected - 1 ? 1 : 0);
+  if (percent_draw() >= win->drivers_pct) {
+    p->dest_x = -1;
+    p->dest_y = -1;
+    return p;
+  }
+  const DestinationPoint& point = win->destinations[destination_index(*win)];
+  p->dest_x = point.x;
+  p->dest_y = point.y;
+  return p;
+}
+
+void init_world(World* win, int count, int infected) {
+  win->dead_total = 0;
+  win->dead_today = 0;
+  // An existing population is left as it is, and with it the count clean_world frees.
+  if (person != nullptr)
+    return;
+  init_pop = count;
+  if (count <= 0)
+    return;
+  person = static_cast<Person**>(std::malloc(sizeof(Person*) * static_cast<size_t>(count)));
+  if (person == nullptr) {
+    init_pop = 0; // nobody could be built; the run has no population
+    return;
+  }
+  // The draws of one person are x, y, the driver draw and, for a driver, its destination:
+  // this order fixes the population for a seed.
+  for (int i = 0; i < count; ++i)
+    person[i] = build_person(win, i, infected);
+}
+
+void clean_world() {
+  if (person == nullptr)
+    return;
+  for (int i = 0; i < init_pop; ++i)
+    delete person[i];
+  std::free(person);
+  person = nullptr;
+}
+
+void draw_mobility(int inactivity) {
+  if (person == nullptr)
+    return;
+  for (int i = 0; i < init_pop; ++i)
+    person[i]->mobile = percent_draw() > inactivity ? 1 : 0;
+}
+
+int format_report_line(char* buf, std::size_t size, const World& w) {
+  // The side is at most a few thousand, but a wider product must not overflow.
+  const long long area = static_cast<long long>(global_area) * global_area;
+  return std::snprintf(buf, size, "%d: %s DAYS: %d AREA: %f\n", w.population, save_buf, day,
+                       static_cast<double>(area) / static_cast<double>(w.population));
+}
+
+void print_report_line(std::FILE* out, const World& w) {
+  char line[512];
+  format_report_line(line, sizeof line, w);
+  std::fputs(line, out);
+  std::fflush(out);
+}
+
+void reset_engine_state() {
+  clean_world();
+  init_pop = 0;
+  global_area = 400;
+  day = 0;
+  iteration = 0;
+  infection_rate = 15;
+  quarantine_rate = 0.5;
+  sit_still = -1;
+  sit_factor = 0.0;
+  q_factor = 0.0;
+  inactivity_goal = 0;
+  quarantine_goal = 0;
+  speed = 0.01;
+  max = -10000000;
+  save_buf[0] = '\0';
+  old_infected = 0;
+  schedule_panel = nullptr;
+  clear_sick_list();
+}
