@@ -220,6 +220,7 @@ void World::tick(TickHooks& hooks) {
   for (int i = 0; i < count; ++i)
     first_pass(pass, person[i]);
   infected = pass.infected;
+  index_sick_list(global_area);
   second_pass(person, count);
 
   int new_cases = infected - old_infected;
