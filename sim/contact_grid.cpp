@@ -5,26 +5,20 @@
 Person* sick_list[kGridRows][kGridSlots];
 int sick_list_fill[kGridRows];
 
+ContactIndex contact_index;
+
 namespace {
 
-constexpr int kIndexColumns = 1080;
-// Rows of the index are as wide as the arena, so that a small arena's index stays in cache.
-int index_width = kIndexColumns;
-// Who of a row's living entries stands on each column: 0 nobody, 1 + slot for a single
-// entry, kCrowd for two or more. Only rows and columns of the grid are indexed.
-constexpr uint16_t kCrowd = 0xFFFF;
-uint16_t entries_at[kGridRows * kIndexColumns];
-// The counters raised by the index, so that clearing them never looks at a person again: by
-// the next tick the population may have been freed and rebuilt.
+// The cells raised by the index, so that clearing them never looks at a person again: by the
+// next tick the population may have been freed and rebuilt.
 uint16_t* raised[kGridRows * kGridSlots];
 int raised_count = 0;
-bool indexed = false;
 
 bool row_in_grid(int y) {
   return static_cast<unsigned>(y) < static_cast<unsigned>(kGridRows);
 }
 bool column_indexed(int x) {
-  return static_cast<unsigned>(x) < static_cast<unsigned>(index_width);
+  return static_cast<unsigned>(x) < static_cast<unsigned>(contact_index.width);
 }
 
 } // namespace
@@ -35,7 +29,7 @@ void clear_sick_list() {
   for (int i = 0; i < raised_count; ++i)
     *raised[i] = 0;
   raised_count = 0;
-  indexed = false;
+  contact_index.built = false;
   for (int& fill : sick_list_fill)
     fill = 0;
 }
@@ -52,15 +46,15 @@ void add_sick_list(Person* p) {
 }
 
 void index_sick_list(int width) {
-  if (indexed)
+  if (contact_index.built)
     return;
-  index_width = width < 1 ? 1 : width > kIndexColumns ? kIndexColumns : width;
+  contact_index.width = width < 1 ? 1 : width > kIndexColumns ? kIndexColumns : width;
   for (int y = 0; y < kGridRows; ++y) {
     for (int slot = 0; slot < sick_list_fill[y]; ++slot) {
       const Person* e = sick_list[y][slot];
       if (e->dead || !column_indexed(e->x))
         continue;
-      uint16_t& here = entries_at[y * index_width + e->x];
+      uint16_t& here = contact_index.cells[y * contact_index.width + e->x];
       if (here == 0) {
         here = static_cast<uint16_t>(slot + 1);
         raised[raised_count++] = &here;
@@ -69,18 +63,14 @@ void index_sick_list(int width) {
       }
     }
   }
-  indexed = true;
+  contact_index.built = true;
 }
 
 int check_sick_list(const Person* p) {
   if (!row_in_grid(p->y))
     return 0;
-  if (indexed && column_indexed(p->x)) {
-    const uint16_t here = entries_at[p->y * index_width + p->x];
-    if (here == 0 || here == kCrowd)
-      return here == kCrowd ? 1 : 0; // of two or more, at most one can be p itself
-    return sick_list[p->y][here - 1] != p ? 1 : 0;
-  }
+  if (contact_index.built && column_indexed(p->x))
+    return indexed_contact(p, contact_index.cells[p->y * contact_index.width + p->x]) ? 1 : 0;
   Person* const* row = sick_list[p->y];
   const int fill = sick_list_fill[p->y];
   for (int slot = 0; slot < fill; ++slot) {

@@ -172,13 +172,22 @@ inline void first_pass(Pass& pass, Person* p) {
 }
 
 // Infections do not chain within a tick: the grid holds only those infectious at its start.
+// Most persons are asked the indexed question without a branch on their state, since a mixed
+// population makes such branches a coin toss.
 void second_pass(Person** people, int count) {
   const int rate = infection_rate;
+  const int width = contact_index.width;
+  const uint16_t* cells = contact_index.cells;
   for (int i = 0; i < count; ++i) {
     Person* p = people[i];
-    if (p->dead || p->state != 0 || !check_sick_list(p))
-      continue;
-    if (tables.percent[random_draw()] < rate)
+    const bool susceptible = (p->dead == 0) & (p->state == 0);
+    bool contact;
+    if (static_cast<unsigned>(p->y) < static_cast<unsigned>(kGridRows) &&
+        static_cast<unsigned>(p->x) < static_cast<unsigned>(width))
+      contact = susceptible & indexed_contact(p, cells[p->y * width + p->x]);
+    else
+      contact = susceptible && check_sick_list(p);
+    if (contact && tables.percent[random_draw()] < rate)
       p->state = 1;
   }
 }
