@@ -35,8 +35,10 @@ struct Pass {
   int death_rate;
   double quarantine_rate;
   int sit_still;
+  long long move_span; // a person moves while 0 <= state + 1 < move_span
   int area;
-  bool hard_edge;
+  int beyond_far;  // where a step past the far edge lands
+  int beyond_near; // where a step below 0 lands
   bool lockdown;
   bool hide_healthy;
   bool hide_quarantined;
@@ -50,9 +52,11 @@ struct Pass {
   int deaths = 0;
 };
 
-inline void plot(const Pass& pass, const Person* p, PaintKind kind) {
+template <bool Paint> inline void plot(const Pass& pass, const Person* p, PaintKind kind) {
+  if (!Paint)
+    return;
   const ArenaCanvas* c = pass.canvas;
-  if (c == nullptr || static_cast<unsigned>(p->x) >= static_cast<unsigned>(c->width) ||
+  if (static_cast<unsigned>(p->x) >= static_cast<unsigned>(c->width) ||
       static_cast<unsigned>(p->y) >= static_cast<unsigned>(c->height))
     return;
   unsigned char* px = c->rgb + (static_cast<size_t>(p->y) * c->width + p->x) * 3;
@@ -88,32 +92,30 @@ inline void course_of_illness(Pass& pass, Person* p) {
 
 // Recovered and quarantined persons turn susceptible once their immunity is spent; the colour
 // is the one of the state the person held before that.
-inline void end_of_immunity_and_paint(const Pass& pass, Person* p) {
+template <bool Paint> inline void end_of_immunity_and_paint(const Pass& pass, Person* p) {
   if (p->state > 0) {
-    plot(pass, p,
-         p->state < pass.ambulatory_days ? kPaintInfectedAmbulant : kPaintInfectedBedridden);
+    plot<Paint>(pass, p,
+                p->state < pass.ambulatory_days ? kPaintInfectedAmbulant : kPaintInfectedBedridden);
   } else if (p->state == 0) {
     if (!pass.hide_healthy)
-      plot(pass, p, kPaintHealthy);
+      plot<Paint>(pass, p, kPaintHealthy);
   } else if (p->state == -1) {
     if (p->immunity_left <= 0)
       p->state = 0;
     if (!pass.hide_recovered)
-      plot(pass, p, kPaintRecovered);
+      plot<Paint>(pass, p, kPaintRecovered);
   } else {
     if (p->immunity_left <= 0)
       p->state = 0;
     if (!pass.hide_quarantined)
-      plot(pass, p, kPaintQuarantined);
+      plot<Paint>(pass, p, kPaintQuarantined);
   }
 }
 
+// Hard edges stop a step, soft ones wrap it around; the two tests run in this order.
 inline int edge(const Pass& pass, int c) {
-  if (c >= pass.area)
-    c = pass.hard_edge ? pass.area - 1 : 0;
-  if (c < 0)
-    c = pass.hard_edge ? 0 : pass.area - 1;
-  return c;
+  c = c >= pass.area ? pass.beyond_far : c;
+  return c < 0 ? pass.beyond_near : c;
 }
 
 // A driver shuttles between home and its destination without any draw: it dwells at the
@@ -134,7 +136,8 @@ inline void drive(const Pass& pass, Person* p) {
 
 inline void move(const Pass& pass, Person* p) {
   // Quarantined persons and those too ill to walk about stay put.
-  if (p->state >= pass.ambulatory_days || p->state < -1)
+  if (static_cast<unsigned long long>(static_cast<long long>(p->state) + 1) >=
+      static_cast<unsigned long long>(pass.move_span))
     return;
   const bool moves =
       pass.lockdown ? p->mobile == 1 : tables.percent[random_draw()] > pass.sit_still;
@@ -151,9 +154,9 @@ inline void move(const Pass& pass, Person* p) {
 }
 
 // Only the first check looks at `dead`: a person who dies in this tick still finishes it.
-inline void first_pass(Pass& pass, Person* p) {
+template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
   if (p->dead) {
-    plot(pass, p, kPaintDead);
+    plot<Paint>(pass, p, kPaintDead);
     return;
   }
   if (pass.boundary && p->immunity_left > 0) {
@@ -167,7 +170,7 @@ inline void first_pass(Pass& pass, Person* p) {
       p->state++;
     pass.sick_tally++;
   }
-  end_of_immunity_and_paint(pass, p);
+  end_of_immunity_and_paint<Paint>(pass, p);
   move(pass, p);
 }
 
@@ -218,16 +221,23 @@ void World::tick(TickHooks& hooks) {
             death_rate,
             quarantine_rate,
             sit_still,
+            ambulatory_days + 1LL > 0 ? ambulatory_days + 1LL : 0,
             global_area,
-            hard_edge != 0,
+            hard_edge ? global_area - 1 : 0,
+            hard_edge ? 0 : global_area - 1,
             lockdown != 0,
             hide_healthy != 0,
             hide_quarantined != 0,
             hide_recovered != 0,
             canvas};
   const int count = person == nullptr ? 0 : (population < init_pop ? population : init_pop);
-  for (int i = 0; i < count; ++i)
-    first_pass(pass, person[i]);
+  // Painting or not is decided once per tick, not once per person.
+  if (canvas != nullptr)
+    for (int i = 0; i < count; ++i)
+      first_pass<true>(pass, person[i]);
+  else
+    for (int i = 0; i < count; ++i)
+      first_pass<false>(pass, person[i]);
   infected = pass.infected;
   index_sick_list(global_area);
   second_pass(person, count);
