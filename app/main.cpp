@@ -1,0 +1,45 @@
+#include <FL/Fl.H>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "control/control_win.h"
+#include "results/accumulation_store.h"
+#include "sim/my_win.h"
+#include "sim/random_stream.h"
+#include "sim/run_control.h"
+#include "sim/schedules.h"
+#include "sim/world.h"
+
+// Start-up. The two optional arguments (population, inactivity percent) only set start-up
+// values: every run reads both afresh from the control panel.
+int main(int argc, char** argv) {
+  init_pop = 365000;
+  if (argc > 1)
+    init_pop = std::atoi(argv[1]);
+  if (argc > 2)
+    sit_still = std::atoi(argv[2]);
+  // The only seeding: every draw of every run comes from this one stream.
+  random_seed(static_cast<uint32_t>(std::time(nullptr)));
+
+  Fl::visual(FL_DOUBLE);
+  Fl::get_system_colors();
+  Fl::set_fonts(nullptr);
+  clear_acc_cb(nullptr, nullptr);
+
+  // The arena window stays hidden until a run starts.
+  MyWin* w = setup_window();
+  w->hide();
+  w->callback(mywin_close_cb, w);
+
+  auto* c = new ControlWin(w, 800, 700);
+  c->end();
+  c->color(FL_WHITE);
+  c->show();
+  control_win = c;
+  schedule_panel = c; // the engine follows the panel's schedules
+  c->callback(control_close_cb, w);
+
+  Fl::run();
+  return 0;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+// A pixel buffer to be written; the record does not own `pixels`.
+struct _RGBBitmap {
+  unsigned char* pixels;   // first byte of the top row
+  uint64_t width;          // pixels per row
+  uint64_t height;         // rows
+  uint64_t bytewidth;      // bytes from one row's start to the next in `pixels`
+  uint8_t bytes_per_pixel; // 3 (RGB) or 4 (RGBA)
+};
+
+// Writes an 8-bit RGB (RGBA for 4 bytes per pixel) PNG. Returns 0 when written, -1 on any failure
+// (a file that was already created stays as far as it was written).
+int save_png_to_file(_RGBBitmap* bitmap, const char* path);
+
+// Wraps a tightly packed buffer and writes it; returns save_png_to_file's result.
+int SavePNGToFile(const char* filename, unsigned char* pixels, int width, int height,
+                  int bytes_per_pixel);

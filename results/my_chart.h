@@ -1,0 +1,30 @@
+#pragma once
+
+#include "chart/cow_graph.h"
+
+struct Fl_Menu_Item;
+class Fl_Widget;
+
+// The chart shown on screen: a four-layer CowGraph blended at 0.5, with a title box above it,
+// a grid and caption when it has no frame box, and a right-click "Save Image" menu.
+class MyChart : public CowGraph {
+public:
+  double max_value; // largest value the results window added; shown in the caption
+
+  MyChart(int x, int y, int w, int h, const char* label);
+  ~MyChart() override;
+
+  void draw() override;
+  int handle(int event) override;
+  void RightClick();
+
+private:
+  void draw_background();
+};
+
+// "Save Image": asks for a file name and has the chart (user data, a CowGraph) save itself.
+void save_image_cb(Fl_Widget* widget, void* chart);
+
+// The two modal dialogs the menu goes through; tests swap them so nothing blocks.
+extern const Fl_Menu_Item* (*chart_menu_popup)(const Fl_Menu_Item* menu, int x, int y);
+extern const char* (*chart_file_chooser)(const char* title, const char* pattern);

@@ -1,0 +1,17 @@
+#include <cstdio>
+
+#include "results/accumulation_store.h"
+#include "results/results_window.h"
+#include "sim/my_win.h"
+
+// Reached from the tick that ends the run and from "Stop". Stop pressed after the run has ended
+// by itself, before the panel noticed, would otherwise report the run a second time: charts
+// rebuilt with no days and the slot moved on twice.
+void MyWin::DoneSim() {
+  if (done != 1 || run_reported_)
+    return;
+  run_reported_ = true;
+  print_report_line(stdout, *this);
+  build_results_window();
+  advance_slot();
+}
