@@ -2,15 +2,42 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
-#include "sim/contact_grid.h"
 #include "sim/random_stream.h"
-#include "sim/schedules.h"
 #include "sim/world.h"
+#include "tests/sim/draw_control.h"
 
-// A world built by hand: every engine global at its program-start value and a population whose
-// fields the test sets directly.
+// Records what a tick hands to its hooks; paints into a small canvas when given a side.
+class RecordingHooks : public TickHooks {
+public:
+  explicit RecordingHooks(int side = 0) : pixels(static_cast<size_t>(side) * side * 3) {
+    canvas = {pixels.data(), side, side, {}};
+    for (int k = 0; k < kPaintKinds; ++k)
+      canvas.colour[k][0] = static_cast<unsigned char>(10 + k);
+  }
+  ArenaCanvas* begin_frame() override {
+    std::fill(pixels.begin(), pixels.end(), 0);
+    return canvas.width > 0 ? &canvas : nullptr;
+  }
+  void daily_sample(const DailySample& s) override { samples.push_back(s); }
+  void end_frame(const char* text) override { status = text; }
+  void run_ended() override { ++endings; }
+  int kind_at(int x, int y) const { // -1: nothing painted
+    const int v = pixels[(static_cast<size_t>(y) * canvas.width + x) * 3];
+    return v == 0 ? -1 : v - 10;
+  }
+
+  std::vector<unsigned char> pixels;
+  ArenaCanvas canvas;
+  std::vector<DailySample> samples;
+  std::string status;
+  int endings = 0;
+};
+
+// A world built by hand on a 100-pixel arena: under lockdown with nobody mobile, so that no
+// movement draw happens unless a test asks for it.
 class WorldTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -20,69 +47,34 @@ protected:
     world.infection_length = 30;
     world.ambulatory_days = 7;
     world.immunity_duration = 730;
-    world.lockdown = 0;
-    world.hard_edge = 1;
-    sit_still = 100; // nobody moves unless a test says so
     infection_rate = 100;
     quarantine_rate = 0.0;
     global_area = 100;
   }
   void TearDown() override { reset_engine_state(); }
 
-  // Persons at the given positions, susceptible, no destination, all mobile.
+  // Susceptible persons at the given spots, without destination, not mobile.
   void populate(const std::vector<std::pair<int, int>>& spots) {
-    clean_world();
-    init_pop = static_cast<int>(spots.size());
-    world.population = init_pop;
+    init_pop = world.population = static_cast<int>(spots.size());
     person = static_cast<Person**>(std::malloc(sizeof(Person*) * spots.size()));
     for (size_t i = 0; i < spots.size(); ++i) {
-      Person* p = new Person(0);
+      Person* p = person[i] = new Person(0);
       p->x = p->home_x = spots[i].first;
       p->y = p->home_y = spots[i].second;
       p->dest_x = p->dest_y = -1;
-      p->mobile = 1;
-      person[i] = p;
     }
   }
   Person& at(int i) { return *person[i]; }
-
-  // Ticks up to the next day boundary (inclusive).
+  void ticks(int n) {
+    for (int i = 0; i < n; ++i)
+      world.tick(rec);
+  }
   void tick_to_boundary() {
     do
-      world.tick(hooks);
+      world.tick(rec);
     while (iteration != 0);
   }
 
   World world;
-  TickHooks hooks;
-};
-
-// Records what a tick hands to its hooks.
-class RecordingHooks : public TickHooks {
-public:
-  explicit RecordingHooks(int side = 0) : pixels(static_cast<size_t>(side) * side * 3, 0) {
-    canvas.rgb = pixels.data();
-    canvas.width = canvas.height = side;
-    for (int k = 0; k < kPaintKinds; ++k)
-      canvas.colour[k][0] = canvas.colour[k][1] = canvas.colour[k][2] =
-          static_cast<unsigned char>(10 + k);
-  }
-  ArenaCanvas* begin_frame() override {
-    std::fill(pixels.begin(), pixels.end(), 0);
-    return canvas.width > 0 ? &canvas : nullptr;
-  }
-  void daily_sample(const DailySample& s) override { samples.push_back(s); }
-  void end_frame(const char* status) override { last_status = status; }
-  void run_ended() override { ++endings; }
-  // The paint kind plotted at (x, y), or -1 for none.
-  int kind_at(int x, int y) const {
-    const unsigned char v = pixels[(static_cast<size_t>(y) * canvas.width + x) * 3];
-    return v == 0 ? -1 : v - 10;
-  }
-
-  std::vector<unsigned char> pixels;
-  ArenaCanvas canvas;
-  std::vector<DailySample> samples;
-  std::string last_status;
-  int endings = 0;
+  RecordingHooks rec{100};
 };
