@@ -21,6 +21,9 @@ void World::start_run(const RunParameters& params) {
   clean_world();
   init_world(this, population, infected);
   max = -10000000;
+  // The peak line belongs to this run: a run stopped before its first tick must not report the
+  // peak of the run before it.
+  save_buf[0] = '\0';
 
   infection_length = params.infection_length;
   ambulatory_days = params.ambulatory_days;
