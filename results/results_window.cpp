@@ -35,11 +35,11 @@ void slot_colours(Fl_Color colour[kSlots]) {
 
 // Every slot gets the longest run's number of samples, so shorter runs are padded with what
 // their slot holds beyond their end.
-void build_chart(const ResultChart& spec, const Fl_Color colour[kSlots]) {
+void build_chart(const ResultChart& wanted, const Fl_Color colour[kSlots]) {
   double top = 0.0;
   double bottom = 0.0;
-  max_min_acc(spec.series, &top, &bottom);
-  auto* chart = new MyChart(10, spec.y, kWindowW - 20, kChartH, spec.title);
+  max_min_acc(wanted.series, &top, &bottom);
+  auto* chart = new MyChart(10, wanted.y, kWindowW - 20, kChartH, wanted.title);
   chart->align(FL_ALIGN_TOP | FL_ALIGN_LEFT);
   chart->labelsize(12);
   chart->color(FL_WHITE);
@@ -49,7 +49,7 @@ void build_chart(const ResultChart& spec, const Fl_Color colour[kSlots]) {
   const int samples = std::min(max_accumulation_cnt, kSamples);
   for (int slot = 0; slot < slots; ++slot) {
     for (int j = 0; j < samples; ++j) {
-      const double v = chart_accumulation[slot][spec.series][j];
+      const double v = chart_accumulation[slot][wanted.series][j];
       chart->add(slot, v, nullptr, colour[slot]);
       if (v > chart->max_value)
         chart->max_value = v;
@@ -83,8 +83,8 @@ void build_results_window() {
   results_window = new Fl_Window(kWindowW, kWindowH, "Charts");
   results_window->color(FL_WHITE);
   results_window->callback(results_win_cb, results_window);
-  for (const ResultChart& spec : kCharts)
-    build_chart(spec, colour);
+  for (const ResultChart& wanted : kCharts)
+    build_chart(wanted, colour);
   results_window->end();
   results_window->show();
 }

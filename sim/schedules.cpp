@@ -9,39 +9,44 @@ double q_factor = 0.0;
 int inactivity_goal = 0;
 int quarantine_goal = 0;
 
-// Per-day step towards the next setpoint, or 0 when the next entry does not lie later.
-static bool next_setpoint(const PolicyArray& policy, int i, int* next_value, double* days) {
-  const Setpoint& next = policy[i + 1];
-  *next_value = trunc_to_int(next.value);
-  if (next.setpoint_day <= policy[i].setpoint_day)
-    return false;
-  *days = static_cast<double>(next.setpoint_day) - static_cast<double>(policy[i].setpoint_day);
-  return true;
-}
-
 // A boundary ends day d = day - 1, so a setpoint of day k takes effect as day k + 1 begins.
-// Every matching entry is applied in turn; the last one wins.
-static bool apply_inactivity_setpoints(const PolicyArray& policy) {
-  const int ended = day - 1;
+// Every matching entry is applied in turn; the last one wins. `jump` sets the value; `aim` gets
+// the next entry's whole value and the days to it, or 0 days when that entry does not lie
+// later (the value then holds). The tenth entry leaves the ramp as it was.
+template <typename Jump, typename Aim>
+static bool apply_setpoints(const PolicyArray& policy, Jump jump, Aim aim) {
   bool hit = false;
   for (int i = 0; i < kSetpoints; ++i) {
-    if (policy[i].setpoint_day != ended)
+    if (policy[i].setpoint_day != day - 1)
       continue;
     hit = true;
-    sit_still = trunc_to_int(policy[i].value);
-    schedule_panel->show_inactivity(sit_still);
+    jump(policy[i].value);
     if (i == kSetpoints - 1)
-      continue; // the last entry leaves the ramp as it was
-    int next_value = 0;
-    double days = 0.0;
-    if (next_setpoint(policy, i, &next_value, &days)) {
-      sit_factor = (static_cast<double>(next_value) - static_cast<double>(sit_still)) / days;
-      inactivity_goal = next_value;
-    } else {
-      sit_factor = 0.0;
-    }
+      continue;
+    const Setpoint& next = policy[i + 1];
+    const double days = next.setpoint_day > policy[i].setpoint_day
+                            ? static_cast<double>(next.setpoint_day) - policy[i].setpoint_day
+                            : 0.0;
+    aim(trunc_to_int(next.value), days);
   }
   return hit;
+}
+
+static bool apply_inactivity_setpoints(const PolicyArray& policy) {
+  return apply_setpoints(
+      policy,
+      [](double value) {
+        sit_still = trunc_to_int(value);
+        schedule_panel->show_inactivity(sit_still);
+      },
+      [](int next_value, double days) {
+        if (days == 0.0) {
+          sit_factor = 0.0;
+          return;
+        }
+        sit_factor = (static_cast<double>(next_value) - static_cast<double>(sit_still)) / days;
+        inactivity_goal = next_value;
+      });
 }
 
 void SettleInactivity() {
@@ -56,28 +61,23 @@ void SettleInactivity() {
   draw_mobility(sit_still);
 }
 
+// Only the target and the difference are truncated: the rate itself stays real.
 static bool apply_quarantine_setpoints(const PolicyArray& policy) {
-  const int ended = day - 1;
-  bool hit = false;
-  for (int i = 0; i < kSetpoints; ++i) {
-    if (policy[i].setpoint_day != ended)
-      continue;
-    hit = true;
-    quarantine_rate = policy[i].value;
-    schedule_panel->show_quarantine_rate(quarantine_rate);
-    if (i == kSetpoints - 1)
-      continue;
-    int next_value = 0;
-    double days = 0.0;
-    if (next_setpoint(policy, i, &next_value, &days)) {
-      const int delta = trunc_to_int(static_cast<double>(next_value) - quarantine_rate);
-      q_factor = static_cast<double>(delta) / days;
-      quarantine_goal = next_value;
-    } else {
-      q_factor = 0.0;
-    }
-  }
-  return hit;
+  return apply_setpoints(
+      policy,
+      [](double value) {
+        quarantine_rate = value;
+        schedule_panel->show_quarantine_rate(quarantine_rate);
+      },
+      [](int next_value, double days) {
+        if (days == 0.0) {
+          q_factor = 0.0;
+          return;
+        }
+        const int delta = trunc_to_int(static_cast<double>(next_value) - quarantine_rate);
+        q_factor = static_cast<double>(delta) / days;
+        quarantine_goal = next_value;
+      });
 }
 
 void SettleQuarantine() {
