@@ -42,8 +42,10 @@ void MyWin::draw() {
   tick(*this);
 }
 
+// The canvas starts as the window's own drawing would paint it (the window colour, the black
+// arena box over it) and covers the whole window when blitted, so the toolkit need not paint
+// that background a first time.
 ArenaCanvas* MyWin::begin_frame() {
-  Fl_Window::draw();
   return painter_.begin(w(), h(), color(), arena->x(), arena->y(), arena->w(), arena->h(),
                         arena->color());
 }
