@@ -57,7 +57,7 @@ TEST(Program, StartShowsTheArenaAndStopTheChartsWithOneReportLine) {
   EXPECT_FALSE(shown("Test", 1)) << "the arena window waits for a run";
   click(50, 20); // "Start"
   EXPECT_TRUE(shown("Test"));
-  usleep(300000); // a few ticks, so that the report has a status line
+  usleep(1000000); // ticks under way, so that the report has a status line
   click(170, 20); // "Stop"
   EXPECT_TRUE(shown("Charts"));
   std::string text(4096, '\0');
