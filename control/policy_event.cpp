@@ -80,22 +80,25 @@ void hand_over(PolicyArray* policy, bool on) {
   ControlWin* c = control_win;
   if (!c)
     return;
-  const char* symbol = on ? "@-4<" : "@-4+";
-  if (policy == &c->lazy_policy) {
-    c->lazy_policy_on = on ? 1 : 0;
-    show_symbol(c->lazy_button, symbol);
+  struct Parameter {
+    PolicyArray* schedule;
+    int* in_use;
+    Fl_Button* button;
+    InputSlider* control;
+  };
+  const Parameter parameters[] = {
+      {&c->lazy_policy, &c->lazy_policy_on, c->lazy_button, c->inactivity_slider},
+      {&c->quarantine_policy, &c->quarantine_policy_on, c->quarantine_button,
+       c->quarantine_rate_slider}};
+  for (const Parameter& p : parameters) {
+    if (policy != p.schedule)
+      continue;
+    *p.in_use = on ? 1 : 0;
+    show_symbol(p.button, on ? "@-4<" : "@-4+");
     if (on)
-      c->inactivity_slider->deactivate();
+      p.control->deactivate();
     else
-      c->inactivity_slider->activate();
-  }
-  if (policy == &c->quarantine_policy) {
-    c->quarantine_policy_on = on ? 1 : 0;
-    show_symbol(c->quarantine_button, symbol);
-    if (on)
-      c->quarantine_rate_slider->deactivate();
-    else
-      c->quarantine_rate_slider->activate();
+      p.control->activate();
   }
 }
 
