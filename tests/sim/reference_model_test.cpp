@@ -203,4 +203,8 @@ TEST(ReferenceModel, CrowdedRowsAgree) {
   p.lockdown = 0;
   p.inactivity = 50;
   compare_runs(p, 2024, 40);
+  // Without immunity a recovering person is susceptible again in its own tick, still entered.
+  p.immunity_duration = 0;
+  p.infection_length = 2;
+  compare_runs(p, 77, 60);
 }
