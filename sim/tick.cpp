@@ -68,26 +68,28 @@ template <bool Paint> inline void plot(const Pass& pass, const Person* p, PaintK
 // An infection runs its course; it ends (maybe fatally) once its day count has reached the
 // length, otherwise the person counts as infected and, at a day boundary, ages a day and may be
 // quarantined. It is in the grid either way, at where it stood before this tick's move.
-inline void course_of_illness(Pass& pass, Person* p) {
+// Returns the grid slot it was entered in, or -1.
+inline int course_of_illness(Pass& pass, Person* p) {
   p->immunity_left = pass.immunity_duration;
   pass.sick_tally++;
-  add_sick_list(p);
+  const int slot = enter_sick_list(p);
   if (p->state >= pass.infection_length) {
     p->state = -1;
     if (static_cast<double>(pass.death_rate) > real_percent_draw()) {
       p->dead = 1;
       pass.deaths++;
     }
-    return;
+    return slot;
   }
   pass.infected++;
   if (!pass.boundary)
-    return;
+    return slot;
   p->state++;
   if (pass.quarantine_rate > real_percent_draw()) {
     p->state = -21;
     pass.newly_quarantined++;
   }
+  return slot;
 }
 
 // Recovered and quarantined persons turn susceptible once their immunity is spent; the colour
@@ -163,8 +165,8 @@ template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
     pass.immune_count++;
     p->immunity_left--;
   }
-  if (p->state > 0)
-    course_of_illness(pass, p);
+  const int row = p->y;
+  const int slot = p->state > 0 ? course_of_illness(pass, p) : -1;
   if (p->state < 0) {
     if (pass.boundary && p->state < -1)
       p->state++;
@@ -172,6 +174,9 @@ template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
   }
   end_of_immunity_and_paint<Paint>(pass, p);
   move(pass, p);
+  // Its place in the index is where it stands now, in the row it was entered in: nothing
+  // else of this tick moves or kills it.
+  index_entry(p, row, slot);
 }
 
 // Infections do not chain within a tick: the grid holds only those infectious at its start.
@@ -206,6 +211,7 @@ void World::tick(TickHooks& hooks) {
   const bool boundary = iteration == 0;
   ArenaCanvas* canvas = hooks.begin_frame();
   clear_sick_list();
+  start_contact_index(global_area);
   if (boundary && schedule_panel != nullptr) {
     if (schedule_panel->lazy_policy_on)
       SettleInactivity();
@@ -239,7 +245,7 @@ void World::tick(TickHooks& hooks) {
     for (int i = 0; i < count; ++i)
       first_pass<false>(pass, person[i]);
   infected = pass.infected;
-  index_sick_list(global_area);
+  finish_contact_index();
   second_pass(person, count);
 
   int new_cases = infected - old_infected;
