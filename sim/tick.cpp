@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "sim/contact_grid.h"
 #include "sim/random_stream.h"
@@ -44,6 +45,8 @@ struct Pass {
   bool hide_quarantined;
   bool hide_recovered;
   ArenaCanvas* canvas;
+  Person** susceptible; // filled by the first pass, as long as the population
+  int susceptible_count = 0;
   // tallies of the tick
   int infected = 0;
   int sick_tally = 0;
@@ -177,24 +180,25 @@ template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
   // Its place in the index is where it stands now, in the row it was entered in: nothing
   // else of this tick moves or kills it.
   index_entry(p, row, slot);
+  pass.susceptible[pass.susceptible_count] = p;
+  pass.susceptible_count += (p->state == 0) & (p->dead == 0);
 }
 
 // Infections do not chain within a tick: the grid holds only those infectious at its start.
-// Most persons are asked the indexed question without a branch on their state, since a mixed
-// population makes such branches a coin toss.
-void second_pass(Person** people, int count) {
+// Only the persons still susceptible after the first pass can be infected, and nothing before
+// their own turn here changes that, so the first pass lists them and only they are asked.
+void second_pass(Person* const* susceptible, int count) {
   const int rate = infection_rate;
   const int width = contact_index.width;
   const uint16_t* cells = contact_index.cells;
   for (int i = 0; i < count; ++i) {
-    Person* p = people[i];
-    const bool susceptible = (p->dead == 0) & (p->state == 0);
+    Person* p = susceptible[i];
     bool contact;
     if (static_cast<unsigned>(p->y) < static_cast<unsigned>(kGridRows) &&
         static_cast<unsigned>(p->x) < static_cast<unsigned>(width))
-      contact = susceptible & indexed_contact(p, cells[p->y * width + p->x]);
+      contact = indexed_contact(p, cells[p->y * width + p->x]);
     else
-      contact = susceptible && check_sick_list(p);
+      contact = check_sick_list(p);
     if (contact && tables.percent[random_draw()] < rate)
       p->state = 1;
   }
@@ -235,8 +239,14 @@ void World::tick(TickHooks& hooks) {
             hide_healthy != 0,
             hide_quarantined != 0,
             hide_recovered != 0,
-            canvas};
+            canvas,
+            nullptr};
   const int count = person == nullptr ? 0 : (population < init_pop ? population : init_pop);
+  // Grows with the largest population seen, so a tick allocates nothing once a run is going.
+  static std::vector<Person*> susceptible;
+  if (susceptible.size() < static_cast<size_t>(count))
+    susceptible.resize(static_cast<size_t>(count));
+  pass.susceptible = susceptible.data();
   // Painting or not is decided once per tick, not once per person.
   if (canvas != nullptr)
     for (int i = 0; i < count; ++i)
@@ -246,7 +256,7 @@ void World::tick(TickHooks& hooks) {
       first_pass<false>(pass, person[i]);
   infected = pass.infected;
   finish_contact_index();
-  second_pass(person, count);
+  second_pass(pass.susceptible, pass.susceptible_count);
 
   int new_cases = infected - old_infected;
   old_infected = infected;
