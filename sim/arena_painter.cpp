@@ -2,70 +2,165 @@
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <algorithm>
 #include <cstring>
 
+bool arena_shared_memory = true;
+
+// A shared-memory image of the current visual, when that visual is 24-bit true colour stored as
+// 32-bit pixels in this host's byte order: then a pixel is simply 0x00RRGGBB.
+struct ArenaPainter::SharedImage {
+  XShmSegmentInfo info{};
+  XImage* image = nullptr;
+
+  ~SharedImage() {
+    if (!image)
+      return;
+    XShmDetach(fl_display, &info);
+    XSync(fl_display, False);
+    shmdt(info.shmaddr);
+    image->data = nullptr;
+    XDestroyImage(image);
+  }
+};
+
 namespace {
 
-void rgb_of(Fl_Color c, unsigned char out[3]) {
-  Fl::get_color(c, out[0], out[1], out[2]);
+bool attach_failed = false;
+int note_attach_failure(Display*, XErrorEvent*) {
+  attach_failed = true;
+  return 0;
 }
 
-// Fills a rectangle of a packed RGB buffer (rows of `stride` pixels) with one colour: the first
-// row pixel by pixel, the others copied from it.
-void fill_rect(unsigned char* rgb, int stride, int x, int y, int w, int h, Fl_Color c) {
-  if (w <= 0 || h <= 0)
-    return;
-  unsigned char px[3];
-  rgb_of(c, px);
-  unsigned char* first = rgb + (static_cast<size_t>(y) * stride + x) * 3;
-  const size_t row_bytes = static_cast<size_t>(w) * 3;
-  if (px[0] == px[1] && px[1] == px[2]) {
-    std::memset(first, px[0], row_bytes);
-  } else {
-    for (int i = 0; i < w; ++i)
-      std::memcpy(first + static_cast<size_t>(i) * 3, px, 3);
+bool host_is_lsb_first() {
+  const uint32_t one = 1;
+  unsigned char first;
+  std::memcpy(&first, &one, 1);
+  return first == 1;
+}
+
+bool plain_true_colour(const XImage* image, int w) {
+  return image->bits_per_pixel == 32 && image->bytes_per_line == w * 4 &&
+         image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 && image->blue_mask == 0xFF &&
+         image->byte_order == (host_is_lsb_first() ? LSBFirst : MSBFirst);
+}
+
+// Null where the display cannot share memory with us; a remote server may claim the extension
+// and still refuse the segment, which only its error reply tells.
+std::unique_ptr<ArenaPainter::SharedImage> make_shared_image(int w, int h) {
+  if (!fl_display || !fl_visual || !XShmQueryExtension(fl_display))
+    return nullptr;
+  auto shared = std::make_unique<ArenaPainter::SharedImage>();
+  XImage* image = XShmCreateImage(fl_display, fl_visual->visual, fl_visual->depth, ZPixmap, nullptr,
+                                  &shared->info, w, h);
+  if (!image)
+    return nullptr;
+  if (!plain_true_colour(image, w)) {
+    XDestroyImage(image);
+    return nullptr;
   }
-  for (int row = 1; row < h; ++row)
-    std::memcpy(first + static_cast<size_t>(row) * stride * 3, first, row_bytes);
+  shared->info.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(w) * h * 4, IPC_CREAT | 0600);
+  void* at =
+      shared->info.shmid < 0 ? reinterpret_cast<void*>(-1) : shmat(shared->info.shmid, nullptr, 0);
+  if (at == reinterpret_cast<void*>(-1)) {
+    if (shared->info.shmid >= 0)
+      shmctl(shared->info.shmid, IPC_RMID, nullptr);
+    XDestroyImage(image);
+    return nullptr;
+  }
+  shared->info.shmaddr = image->data = static_cast<char*>(at);
+  shared->info.readOnly = False;
+  XSync(fl_display, False);
+  attach_failed = false;
+  XErrorHandler previous = XSetErrorHandler(note_attach_failure);
+  XShmAttach(fl_display, &shared->info);
+  XSync(fl_display, False);
+  XSetErrorHandler(previous);
+  shmctl(shared->info.shmid, IPC_RMID, nullptr); // gone once both sides detach
+  if (attach_failed) {
+    shmdt(at);
+    image->data = nullptr;
+    XDestroyImage(image);
+    return nullptr;
+  }
+  shared->image = image;
+  return shared;
 }
 
 } // namespace
 
-void arena_palette(unsigned char colour[kPaintKinds][3]) {
-  rgb_of(fl_rgb_color(80, 80, 80), colour[kPaintDead]);
-  rgb_of(fl_darker(FL_YELLOW), colour[kPaintInfectedAmbulant]);
-  rgb_of(FL_RED, colour[kPaintInfectedBedridden]);
-  rgb_of(fl_rgb_color(0, 150, 255), colour[kPaintHealthy]);
-  rgb_of(fl_rgb_color(0, 230, 80), colour[kPaintRecovered]);
-  rgb_of(fl_rgb_color(255, 200, 225), colour[kPaintQuarantined]);
+ArenaPainter::ArenaPainter() = default;
+ArenaPainter::~ArenaPainter() = default;
+
+// 0x00RRGGBB for the shared image; otherwise the bytes red, green, blue, pad in memory, which
+// fl_draw_image reads with four bytes a pixel.
+uint32_t ArenaPainter::encode(Fl_Color c) const {
+  unsigned char rgb[4] = {0, 0, 0, 0};
+  Fl::get_color(c, rgb[0], rgb[1], rgb[2]);
+  if (shared_)
+    return static_cast<uint32_t>(rgb[0]) << 16 | static_cast<uint32_t>(rgb[1]) << 8 | rgb[2];
+  uint32_t v;
+  std::memcpy(&v, rgb, 4);
+  return v;
+}
+
+uint32_t* ArenaPainter::prepare(int w, int h) {
+  const bool same_size = shared_ && shared_->image->width == w && shared_->image->height == h;
+  if (shared_ && (!same_size || !arena_shared_memory))
+    shared_.reset();
+  if (!shared_ && arena_shared_memory && !shared_refused_ && w > 0 && h > 0) {
+    shared_ = make_shared_image(w, h);
+    shared_refused_ = !shared_;
+  }
+  if (shared_) {
+    // The server may still be reading the last picture out of the shared memory.
+    XSync(fl_display, False);
+    return reinterpret_cast<uint32_t*>(shared_->image->data);
+  }
+  pixels_.resize(static_cast<size_t>(w) * h);
+  return pixels_.data();
 }
 
 ArenaCanvas* ArenaPainter::begin(int w, int h, Fl_Color window_colour, int box_x, int box_y,
                                  int box_w, int box_h, Fl_Color box_colour) {
   w = std::max(w, 0);
   h = std::max(h, 0);
-  pixels_.resize(static_cast<size_t>(w) * h * 3);
-  canvas_.rgb = pixels_.data();
+  canvas_.pixels = prepare(w, h);
   canvas_.width = w;
   canvas_.height = h;
-  arena_palette(canvas_.colour);
-
+  const Fl_Color palette[kPaintKinds] = {
+      fl_rgb_color(80, 80, 80),  fl_darker(FL_YELLOW),     FL_RED,
+      fl_rgb_color(0, 150, 255), fl_rgb_color(0, 230, 80), fl_rgb_color(255, 200, 225)};
+  for (int k = 0; k < kPaintKinds; ++k)
+    canvas_.colour[k] = encode(palette[k]);
   // Run start makes the box cover the window; only a window of another size shows its own
   // colour around the box.
   const int x0 = std::clamp(box_x, 0, w), y0 = std::clamp(box_y, 0, h);
   const int x1 = std::clamp(box_x + box_w, 0, w), y1 = std::clamp(box_y + box_h, 0, h);
   if (x0 > 0 || y0 > 0 || x1 < w || y1 < h)
-    fill_rect(canvas_.rgb, w, 0, 0, w, h, window_colour);
-  fill_rect(canvas_.rgb, w, x0, y0, x1 - x0, y1 - y0, box_colour);
+    std::fill(canvas_.pixels, canvas_.pixels + static_cast<size_t>(w) * h, encode(window_colour));
+  const uint32_t box = encode(box_colour);
+  for (int y = y0; y < y1; ++y)
+    std::fill(canvas_.pixels + static_cast<size_t>(y) * w + x0,
+              canvas_.pixels + static_cast<size_t>(y) * w + x1, box);
   return &canvas_;
 }
 
-void ArenaPainter::blit() const {
+void ArenaPainter::blit() {
   if (canvas_.width <= 0 || canvas_.height <= 0)
     return;
-  fl_draw_image(canvas_.rgb, 0, 0, canvas_.width, canvas_.height, 3, 0);
+  if (shared_) {
+    XShmPutImage(fl_display, fl_window, fl_gc, shared_->image, 0, 0, 0, 0, canvas_.width,
+                 canvas_.height, False);
+    return;
+  }
+  fl_draw_image(reinterpret_cast<const uchar*>(canvas_.pixels), 0, 0, canvas_.width, canvas_.height,
+                4, 0);
 }
 
 void draw_status_band(const char* status, int w) {

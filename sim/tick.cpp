@@ -62,10 +62,7 @@ template <bool Paint> inline void plot(const Pass& pass, const Person* p, PaintK
   if (static_cast<unsigned>(p->x) >= static_cast<unsigned>(c->width) ||
       static_cast<unsigned>(p->y) >= static_cast<unsigned>(c->height))
     return;
-  unsigned char* px = c->rgb + (static_cast<size_t>(p->y) * c->width + p->x) * 3;
-  px[0] = c->colour[kind][0];
-  px[1] = c->colour[kind][1];
-  px[2] = c->colour[kind][2];
+  c->pixels[static_cast<size_t>(p->y) * c->width + p->x] = c->colour[kind];
 }
 
 // An infection runs its course; it ends (maybe fatally) once its day count has reached the

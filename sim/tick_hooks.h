@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 // How a tick reaches the outside world. The arena window implements these to paint and to feed
 // its charts; the batch runner and the tests leave them empty or record what they are given.
@@ -14,13 +15,14 @@ enum PaintKind {
   kPaintKinds
 };
 
-// A packed RGB picture of the arena (3 bytes a pixel, rows top first, no padding) into which
-// the tick plots one pixel per visible person. Plots outside it are dropped.
+// A picture of the arena, one 32-bit pixel each, rows top first without padding, into which the
+// tick plots one pixel per visible person. The painter chooses the pixel encoding and gives the
+// colours in it. Plots outside the picture are dropped.
 struct ArenaCanvas {
-  unsigned char* rgb = nullptr;
+  uint32_t* pixels = nullptr;
   int width = 0;
   int height = 0;
-  unsigned char colour[kPaintKinds][3] = {};
+  uint32_t colour[kPaintKinds] = {};
 };
 
 // The figures taken at a day boundary, in the order of the accumulation store's series.

@@ -1,6 +1,8 @@
 // First: the X11 headers under fl_draw.H define macros (None, Bool) that trip gtest.
 #include "tests/support/gui_run_fixture.h"
 
+#include "sim/arena_painter.h"
+
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
@@ -42,21 +44,26 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
         std::tie(s[0], s[1], s[2], s[3], s[4]);
     std::tie(p->home_x, p->home_y, p->mobile) = std::make_tuple(s[0], s[1], 0);
   }
-  arena->redraw();
-  Fl::flush();
-  arena->make_current();
-  unsigned char* img = fl_read_image(nullptr, 0, 0, 200, 200);
-  const auto at = [&](int x, int y) {
-    const unsigned char* px = img + (y * 200 + x) * 3;
-    return unsigned(px[0]) << 24 | unsigned(px[1]) << 16 | unsigned(px[2]) << 8;
-  };
-  for (const auto& [s, colour] : people)
-    EXPECT_EQ(at(s[0], s[1]), Fl::get_color(colour)) << s[0] << "," << s[1] << " state " << s[2];
-  EXPECT_EQ(at(25, 60), 0u);
-  int light = 0; // the status band's anti-aliased white text
-  for (int y = 10; y < 40; ++y)
-    for (int x = 0; x < 200; ++x)
-      light += at(x, y) >> 24 > 100 && at(x, y) >> 24 == (at(x, y) >> 8 & 255);
-  EXPECT_GT(light, 20);
-  delete[] img;
+  // Both ways to the window: the X server's shared image, and the toolkit's fl_draw_image.
+  for (bool shared : {true, false}) {
+    arena_shared_memory = shared;
+    arena->redraw();
+    Fl::flush();
+    arena->make_current();
+    unsigned char* img = fl_read_image(nullptr, 0, 0, 200, 200);
+    const auto at = [&](int x, int y) {
+      const unsigned char* px = img + (y * 200 + x) * 3;
+      return unsigned(px[0]) << 24 | unsigned(px[1]) << 16 | unsigned(px[2]) << 8;
+    };
+    for (const auto& [s, colour] : people)
+      EXPECT_EQ(at(s[0], s[1]), Fl::get_color(colour)) << shared << " " << s[0] << "," << s[1];
+    EXPECT_EQ(at(25, 60), 0u);
+    int light = 0; // the status band's anti-aliased white text
+    for (int y = 10; y < 40; ++y)
+      for (int x = 0; x < 200; ++x)
+        light += at(x, y) >> 24 > 100 && at(x, y) >> 24 == (at(x, y) >> 8 & 255);
+    EXPECT_GT(light, 20);
+    delete[] img;
+  }
+  arena_shared_memory = true;
 }

@@ -12,10 +12,10 @@
 // Records what a tick hands to its hooks; paints into a small canvas when given a side.
 class RecordingHooks : public TickHooks {
 public:
-  explicit RecordingHooks(int side = 0) : pixels(static_cast<size_t>(side) * side * 3) {
+  explicit RecordingHooks(int side = 0) : pixels(static_cast<size_t>(side) * side) {
     canvas = {pixels.data(), side, side, {}};
     for (int k = 0; k < kPaintKinds; ++k)
-      canvas.colour[k][0] = static_cast<unsigned char>(10 + k);
+      canvas.colour[k] = static_cast<uint32_t>(10 + k);
   }
   ArenaCanvas* begin_frame() override {
     std::fill(pixels.begin(), pixels.end(), 0);
@@ -25,11 +25,11 @@ public:
   void end_frame(const char* text) override { status = text; }
   void run_ended() override { ++endings; }
   int kind_at(int x, int y) const { // -1: nothing painted
-    const int v = pixels[(static_cast<size_t>(y) * canvas.width + x) * 3];
-    return v == 0 ? -1 : v - 10;
+    const uint32_t v = pixels[static_cast<size_t>(y) * canvas.width + x];
+    return v == 0 ? -1 : static_cast<int>(v) - 10;
   }
 
-  std::vector<unsigned char> pixels;
+  std::vector<uint32_t> pixels;
   ArenaCanvas canvas;
   std::vector<DailySample> samples;
   std::string status;
