@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, as root on Debian, whatever the build and the tests need and is missing.
 set -euo pipefail
-packages=(g++ cmake make libfltk1.3-dev libpng-dev xvfb xauth libgtest-dev libbenchmark-dev)
+packages=(g++ cmake make libfltk1.3-dev libxext-dev libpng-dev xvfb xauth libgtest-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
