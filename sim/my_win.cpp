@@ -58,8 +58,11 @@ void MyWin::end_frame(const char* status) {
 void MyWin::daily_sample(const DailySample& s) {
   if (!graph)
     return;
-  const int values[kSeries] = {s.infected, s.new_cases, s.newly_quarantined, s.immune_count,
-                               s.dead_today};
+  // The store's series order, as doubles for both the chart and the store.
+  const double figures[kSeries] = {
+      static_cast<double>(s.infected), static_cast<double>(s.new_cases),
+      static_cast<double>(s.newly_quarantined), static_cast<double>(s.immune_count),
+      static_cast<double>(s.dead_today)};
   // Only the first series sent at a tenth day carries the day number.
   char label[256] = "";
   if (day % 10 == 0)
@@ -67,12 +70,9 @@ void MyWin::daily_sample(const DailySample& s) {
   for (int series = 0; series < kSeries; ++series) {
     if (!(chart_mask & (1 << series)))
       continue;
-    graph->add(0, static_cast<double>(values[series]), label, kSeriesColour[series]);
+    graph->add(0, figures[series], label, kSeriesColour[series]);
     label[0] = '\0';
   }
-  double figures[kSeries];
-  for (int series = 0; series < kSeries; ++series)
-    figures[series] = static_cast<double>(values[series]);
   record_sample(figures);
   graph->redraw();
   if (control_win)
