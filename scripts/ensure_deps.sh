@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Installs, as root on Debian, whatever the build and the tests need and is missing.
+# libfltk1.3-dev only recommends fluid and the OpenGL headers, but FLTK's CMake package refers to
+# all three, so a configure without them fails; they are listed here on purpose.
 set -euo pipefail
-packages=(g++ cmake make libfltk1.3-dev libxext-dev libpng-dev xvfb xauth libgtest-dev libbenchmark-dev)
+packages=(
+  g++ cmake make pkg-config
+  libfltk1.3-dev fluid libgl-dev libglu1-mesa-dev libxext-dev libpng-dev
+  libcli11-dev libgtest-dev libbenchmark-dev
+  xvfb xauth
+  gnuplot-nox parallel
+  dpkg-dev file
+)
 missing=()
 for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
