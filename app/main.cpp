@@ -5,9 +5,9 @@
 
 #include "control/control_win.h"
 #include "results/accumulation_store.h"
-#include "sim/my_win.h"
+#include "sim/arena/my_win.h"
+#include "sim/arena/run_control.h"
 #include "sim/random_stream.h"
-#include "sim/run_control.h"
 #include "sim/schedules.h"
 #include "sim/world.h"
 
@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   c->color(FL_WHITE);
   c->show();
   control_win = c;
+  run_panel = c;
   schedule_panel = c; // the engine follows the panel's schedules
   c->callback(control_close_cb, w);
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "sim/my_win.h"
+#include "sim/arena/my_win.h"
 #include "sim/random_stream.h"
 #include "sim/world.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "control/control_win.h"
-#include "sim/my_win.h"
+#include "sim/arena/my_win.h"
 
 namespace {
 

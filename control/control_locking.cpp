@@ -62,3 +62,15 @@ void ControlWin::UnlockControls() {
   pause_button->deactivate();
   set_parameters_active(this, true);
 }
+
+void ControlWin::show_pause_label() {
+  if (pause_button)
+    pause_button->label("Pause");
+}
+
+void ControlWin::show_current_slot(int slot) {
+  for (int k = 0; k < 4; ++k) {
+    slot_buttons[k]->color(k == slot ? FL_YELLOW : FL_WHITE);
+    slot_buttons[k]->redraw();
+  }
+}

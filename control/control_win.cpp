@@ -4,8 +4,8 @@
 
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
-#include "sim/my_win.h"
-#include "sim/run_control.h"
+#include "sim/arena/my_win.h"
+#include "sim/arena/run_control.h"
 
 ControlWin* control_win = nullptr;
 
@@ -97,6 +97,8 @@ ControlWin::~ControlWin() {
     control_win = nullptr;
   if (schedule_panel == this)
     schedule_panel = nullptr;
+  if (run_panel == this)
+    run_panel = nullptr;
 }
 
 void ControlWin::build_run_row() {

@@ -6,19 +6,26 @@
 #include <FL/Fl_Menu_Button.H>
 
 #include "control/input_slider.h"
+#include "sim/arena/run_panel.h"
 #include "sim/schedules.h"
 
 class MyWin;
 
-// The control panel "Control". Its members are read and written directly by the run control,
-// the schedules and the setpoint editors.
-class ControlWin : public Fl_Double_Window, public SchedulePanel {
+// The control panel "Control". Its members are read and written directly by the schedules and
+// the setpoint editors; run control reaches it as a RunPanel.
+class ControlWin : public Fl_Double_Window, public SchedulePanel, public RunPanel {
 public:
   ControlWin(MyWin* world, int w, int h);
   ~ControlWin() override;
 
-  void LockControls();
-  void UnlockControls();
+  void LockControls() override;
+  void UnlockControls() override;
+
+  PanelReading read_panel() override;
+  double read_speed() const override;
+  void show_pause_label() override;
+  void show_current_slot(int slot) override;
+  void refresh() override { redraw(); }
 
   // The schedules write the value in force back into their control.
   void show_inactivity(int value) override;

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Builds everything twice (optimised, and with AddressSanitizer + UndefinedBehaviorSanitizer)
 # and runs every test of both builds; the GUI tests run on a private Xvfb display.
+# EPI_BUILD_DIR chooses where the builds go (default: build and build-asan in the project).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure_deps.sh
 jobs="$(nproc)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j"$jobs"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEPI_SANITIZE=ON -DEPI_BENCH=OFF
-cmake --build build-asan -j"$jobs"
-for dir in build build-asan; do
+build="${EPI_BUILD_DIR:-build}"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" -j"$jobs"
+cmake -S . -B "$build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEPI_SANITIZE=ON -DEPI_BENCH=OFF
+cmake --build "$build-asan" -j"$jobs"
+for dir in "$build" "$build-asan"; do
   xvfb-run -a -s "-screen 0 1600x1200x24" ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 done

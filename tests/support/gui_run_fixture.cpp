@@ -6,8 +6,8 @@
 
 #include "results/accumulation_store.h"
 #include "results/results_window.h"
+#include "sim/arena/run_control.h"
 #include "sim/random_stream.h"
-#include "sim/run_control.h"
 #include "sim/schedules.h"
 
 bool pump_until(const std::function<bool()>& cond, double seconds) {
@@ -31,6 +31,7 @@ void GuiRunTest::SetUp() {
   arena->hide();
   arena->callback(mywin_close_cb, arena);
   schedule_panel = control_win = panel = new ControlWin(arena, 800, 700);
+  run_panel = panel;
   panel->end();
   panel->position(0, 0);
   panel->show();

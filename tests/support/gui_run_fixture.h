@@ -7,7 +7,7 @@
 #include <string>
 
 #include "control/control_win.h"
-#include "sim/my_win.h"
+#include "sim/arena/my_win.h"
 
 // Runs the event loop until the condition holds or the time is up; returns the condition.
 bool pump_until(const std::function<bool()>& cond, double seconds = 20.0);

@@ -8,7 +8,7 @@
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
 #include "results/results_window.h"
-#include "sim/run_control.h"
+#include "sim/arena/run_control.h"
 
 using RunControl = GuiRunTest;
 

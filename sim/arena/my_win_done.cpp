@@ -2,7 +2,7 @@
 
 #include "results/accumulation_store.h"
 #include "results/results_window.h"
-#include "sim/my_win.h"
+#include "sim/arena/my_win.h"
 
 // Reached from the tick that ends the run and from "Stop". Stop pressed after the run has ended
 // by itself, before the panel noticed, would otherwise report the run a second time: charts

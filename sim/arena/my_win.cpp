@@ -1,14 +1,14 @@
-#include "sim/my_win.h"
+#include "sim/arena/my_win.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
 #include <cstdio>
 
-#include "control/control_win.h"
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
-#include "sim/run_control.h"
+#include "sim/arena/run_control.h"
+#include "sim/arena/run_panel.h"
 
 namespace {
 
@@ -75,8 +75,8 @@ void MyWin::daily_sample(const DailySample& s) {
   }
   record_sample(figures);
   graph->redraw();
-  if (control_win)
-    control_win->redraw();
+  if (run_panel)
+    run_panel->refresh();
 }
 
 void MyWin::run_ended() {

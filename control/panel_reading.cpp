@@ -1,10 +1,8 @@
-#include "sim/run_control_read.h"
+#include "control/control_win.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-
-#include "control/control_win.h"
 
 namespace {
 
@@ -27,7 +25,8 @@ double speed_in_range(double v) {
 
 } // namespace
 
-PanelReading read_panel(ControlWin& c) {
+PanelReading ControlWin::read_panel() {
+  ControlWin& c = *this;
   PanelReading r;
   RunParameters& p = r.params;
   p.arena_size = read_int(c.arena_size_slider);
@@ -54,6 +53,6 @@ PanelReading read_panel(ControlWin& c) {
   return r;
 }
 
-double read_speed(const ControlWin& c) {
-  return speed_in_range(committed_value(c.speed_slider));
+double ControlWin::read_speed() const {
+  return speed_in_range(committed_value(speed_slider));
 }

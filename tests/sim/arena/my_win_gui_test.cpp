@@ -1,7 +1,7 @@
 // First: the X11 headers under fl_draw.H define macros (None, Bool) that trip gtest.
 #include "tests/support/gui_run_fixture.h"
 
-#include "sim/arena_painter.h"
+#include "sim/arena/arena_painter.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>

@@ -1,35 +1,27 @@
-#include "sim/run_control.h"
+#include "sim/arena/run_control.h"
 
 #include <FL/Fl.H>
 
 #include <cstring>
 
-#include "control/control_win.h"
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
-#include "sim/my_win.h"
-#include "sim/run_control_read.h"
+#include "sim/arena/my_win.h"
+#include "sim/arena/run_panel.h"
 
 namespace {
 
 constexpr double kFirstTick = 0.1; // seconds from Start or Resume to the first tick
 
-ControlWin* panel_of(Fl_Widget* w) {
-  return w ? dynamic_cast<ControlWin*>(w->window()) : nullptr;
+RunPanel* panel_of(Fl_Widget* w) {
+  return w ? dynamic_cast<RunPanel*>(w->window()) : nullptr;
 }
 
 // A run that is over has nothing to resume: leaving "Resume" on the button would let the next
 // run's first press arm a second timer chain.
-void show_pause_label(ControlWin* panel) {
-  if (panel && panel->pause_button)
-    panel->pause_button->label("Pause");
-}
-
-void colour_slot_buttons(ControlWin& panel) {
-  for (int i = 0; i < kSlots; ++i) {
-    panel.slot_buttons[i]->color(i == meta_idx ? FL_YELLOW : FL_WHITE);
-    panel.slot_buttons[i]->redraw();
-  }
+void show_pause_label(RunPanel* panel) {
+  if (panel)
+    panel->show_pause_label();
 }
 
 // A pass of the event loop that ran long (the live chart's day-boundary redraw can outlast a
@@ -49,14 +41,16 @@ void catch_up(MyWin& win) {
 
 } // namespace
 
+RunPanel* run_panel = nullptr;
+
 void MyWin::run_world(int) {
   show();
   if (graph)
     graph->clear();
   start_accumulation();
   PanelReading r;
-  if (control_win)
-    r = read_panel(*control_win);
+  if (run_panel)
+    r = run_panel->read_panel();
   const int side = r.params.arena_size;
   arena->resize(0, 0, side, side);
   resize(x(), y(), side, side);
@@ -69,7 +63,7 @@ void MyWin::run_world(int) {
   // Exactly one timer chain per run, whatever a paused or stopped run left behind.
   Fl::remove_timeout(draw_cb, this);
   Fl::add_timeout(kFirstTick, draw_cb, this);
-  show_pause_label(control_win);
+  show_pause_label(run_panel);
 }
 
 // One more tick is always asked for after the tick that ends a run (or after Stop): the values
@@ -82,23 +76,23 @@ void draw_cb(void* data) {
   win->redraw();
   bool rearmed = false;
   if (win->done == 0 && win->infected > 0 && person != nullptr) {
-    if (control_win)
-      speed = read_speed(*control_win);
+    if (run_panel)
+      speed = run_panel->read_speed();
     Fl::repeat_timeout(speed, draw_cb, win);
     rearmed = true;
   }
-  if (!control_win)
+  if (!run_panel)
     return;
-  colour_slot_buttons(*control_win);
+  run_panel->show_current_slot(meta_idx);
   if (!rearmed)
-    control_win->UnlockControls();
-  control_win->redraw();
+    run_panel->UnlockControls();
+  run_panel->refresh();
 }
 
 void start_sim_cb(Fl_Widget* w, void* win) {
   if (!win)
     return;
-  if (ControlWin* panel = panel_of(w))
+  if (RunPanel* panel = panel_of(w))
     panel->LockControls();
   static_cast<MyWin*>(win)->run_world(init_pop);
 }
@@ -106,7 +100,7 @@ void start_sim_cb(Fl_Widget* w, void* win) {
 void stop_sim_cb(Fl_Widget* w, void* win) {
   if (!win)
     return;
-  ControlWin* panel = panel_of(w);
+  RunPanel* panel = panel_of(w);
   if (panel)
     panel->UnlockControls();
   show_pause_label(panel);
@@ -144,9 +138,9 @@ void mywin_close_cb(Fl_Widget* w, void*) {
     return;
   arena->done = 1;
   arena->hide();
-  if (control_win) {
-    control_win->UnlockControls();
-    show_pause_label(control_win);
+  if (run_panel) {
+    run_panel->UnlockControls();
+    run_panel->show_pause_label();
   }
 }
 

@@ -7,6 +7,8 @@
 
 #include "sim/tick_hooks.h"
 
+class SharedImage;
+
 // The arena as one picture per tick. The tick plots each visible person into the canvas in
 // array order, so a later person on the same pixel wins exactly as with one fl_point each; the
 // finished picture then goes to the window at once instead of in hundreds of thousands of point
@@ -23,8 +25,6 @@ public:
                      int box_h, Fl_Color box_colour);
   // Draws the canvas at the origin of the current drawable; nothing before the first begin().
   void blit();
-
-  struct SharedImage; // the X server's own image of the canvas, where it can share memory
 
 private:
   uint32_t* prepare(int w, int h);

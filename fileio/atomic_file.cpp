@@ -1,0 +1,88 @@
+#include "fileio/atomic_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// mkstemp makes the file 0600; a finished file gets the permissions fopen would have given it.
+void use_default_mode(int fd) {
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+}
+
+} // namespace
+
+std::string write_error(const std::string& path, int err) {
+  return "cannot write " + path + ": " + std::strerror(err);
+}
+
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {}
+
+AtomicFile::~AtomicFile() {
+  discard();
+}
+
+bool AtomicFile::open(std::string* error) {
+  discard();
+  std::string name = path_ + ".tmp.XXXXXX";
+  std::vector<char> buf(name.begin(), name.end());
+  buf.push_back('\0');
+  const int fd = mkstemp(buf.data());
+  if (fd < 0)
+    return fail(error, errno);
+  temp_ = buf.data();
+  use_default_mode(fd);
+  file_ = fdopen(fd, "w");
+  if (file_ == nullptr) {
+    const int err = errno;
+    close(fd);
+    return fail(error, err);
+  }
+  return true;
+}
+
+bool AtomicFile::commit(std::string* error) {
+  if (file_ == nullptr)
+    return fail(error, EBADF);
+  // A write error may have been met long before; flushing again brings its reason back.
+  errno = 0;
+  const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+  const int flush_err = flushed ? 0 : (errno != 0 ? errno : EIO);
+  const int closed = std::fclose(file_);
+  const int close_err = errno;
+  file_ = nullptr;
+  if (!flushed)
+    return fail(error, flush_err);
+  if (closed != 0)
+    return fail(error, close_err);
+  if (std::rename(temp_.c_str(), path_.c_str()) != 0)
+    return fail(error, errno);
+  temp_.clear();
+  return true;
+}
+
+void AtomicFile::discard() {
+  if (file_ != nullptr) {
+    std::fclose(file_);
+    file_ = nullptr;
+  }
+  if (!temp_.empty()) {
+    std::remove(temp_.c_str());
+    temp_.clear();
+  }
+}
+
+bool AtomicFile::fail(std::string* error, int err) {
+  discard();
+  if (error != nullptr)
+    *error = write_error(path_, err);
+  return false;
+}

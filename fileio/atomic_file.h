@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdio>
+#include <string>
+
+// A file that appears under its name only when it is whole: it is written under a temporary name
+// in the same folder (so the rename cannot cross file systems) and renamed by commit(). Whatever
+// was not committed is removed when the object goes, so a failed or abandoned write leaves
+// nothing behind, and an older file under the final name stays as it was.
+class AtomicFile {
+public:
+  explicit AtomicFile(std::string path);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // Creates the temporary file. On failure *error says "cannot write PATH: REASON".
+  bool open(std::string* error);
+  std::FILE* stream() const { return file_; }
+  const std::string& path() const { return path_; }
+
+  // Flushes, closes and renames. On failure the temporary file is removed and *error says
+  // "cannot write PATH: REASON"; nothing appears under the final name.
+  bool commit(std::string* error);
+  // Drops what was written.
+  void discard();
+
+private:
+  bool fail(std::string* error, int err);
+
+  std::string path_;
+  std::string temp_;
+  std::FILE* file_ = nullptr;
+};
+
+// "cannot write PATH: REASON", the one wording of every failed write.
+std::string write_error(const std::string& path, int err);

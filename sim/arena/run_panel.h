@@ -1,0 +1,36 @@
+#pragma once
+#include "sim/world.h"
+
+// What a run start takes from the control panel.
+struct PanelReading {
+  RunParameters params;
+  int chart_upper_limit = 50000;
+  int chart_max_values = 200;
+};
+
+// What run control needs of the control panel. The panel implements it, so the arena window and
+// the run's timer drive the panel without depending on its widgets, and the panel's buttons can
+// call run control in turn.
+class RunPanel {
+public:
+  virtual ~RunPanel() = default;
+
+  // Every parameter as the run uses it: integers with atoi, reals with atof, each from its
+  // field's text once a typed but uncommitted text has been committed (clamped into its
+  // control's range and reformatted), so no run starts from a value its control would refuse.
+  virtual PanelReading read_panel() = 0;
+  // The tick interval "Speed" stands for now, in 0.001 .. 1.0 s, without disturbing a text the
+  // user may be typing.
+  virtual double read_speed() const = 0;
+
+  virtual void LockControls() = 0;
+  virtual void UnlockControls() = 0;
+  // A run that is over has nothing to resume: the pause button says "Pause" again.
+  virtual void show_pause_label() = 0;
+  // The slot that receives the run's figures is shown in yellow.
+  virtual void show_current_slot(int slot) = 0;
+  virtual void refresh() = 0;
+};
+
+// The panel that runs are started from; null while there is none.
+extern RunPanel* run_panel;
