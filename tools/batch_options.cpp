@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -85,6 +86,8 @@ const char* const kScheduleRule =
 
 } // namespace
 
+const char* const kBatchVersionLine = "epidemic_batch " EPI_VERSION "\n";
+
 const char* const kBatchUsage =
     "usage: epidemic_batch [options]\n"
     "Runs one epidemic without a window and prints the end-of-run report line.\n"
@@ -106,9 +109,22 @@ const char* const kBatchUsage =
     "  --seed N                0..4294967295 (the time)\n"
     "  --max-days N            0..2147483646: stop once the day exceeds N (32768)\n"
     "  --csv PATH              write the daily samples as CSV\n"
+    "  --report PATH           also write the report line, then \"TOTAL DEAD: N\", to PATH\n"
     "  --inactivity-schedule \"D:V,...\"  1 to 10 setpoints for the inactivity\n"
     "  --quarantine-schedule \"D:V,...\"  1 to 10 setpoints for the quarantine rate\n"
-    "  --help                  this text\n";
+    "  --help                  this text\n"
+    "  --version               the program's name and version\n"
+    "Ensembles and sweeps (each run in its own process):\n"
+    "  --runs N                1..100000 runs per point, seeds SEED+0 .. SEED+N-1 (1)\n"
+    "  --vary NAME=LIST        a run option without dashes over a LIST of values, either\n"
+    "                          A,B,C or FROM:TO:STEP; repeat for a cartesian product\n"
+    "  --jobs J                1..256 runs at once (the processors online)\n"
+    "  --out DIR               where the run files, runs.csv, ends.csv, summary.csv and\n"
+    "                          bands.png go; a new or empty folder\n"
+    "  --force                 use DIR even when it is not empty\n"
+    "  --quiet                 no progress line on stderr\n"
+    "  --plan                  write DIR's manifest and print one command per run\n"
+    "  --merge DIR             merge the run files of a planned DIR\n";
 
 bool parse_batch_options(int argc, char** argv, uint32_t default_seed, BatchOptions* options,
                          std::string* error) {
@@ -139,8 +155,8 @@ bool parse_batch_options(int argc, char** argv, uint32_t default_seed, BatchOpti
 
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--help") {
-      o.help = true;
+    if (arg == "--help" || arg == "--version") {
+      (arg == "--help" ? o.help : o.version) = true;
       return true;
     }
     std::string value;
@@ -187,6 +203,12 @@ bool parse_batch_options(int argc, char** argv, uint32_t default_seed, BatchOpti
         return false;
       }
       o.csv_path = value;
+    } else if (arg == "--report") {
+      if (value.empty()) {
+        *error = "--report needs a file path";
+        return false;
+      }
+      o.report_path = value;
     } else if (arg == "--inactivity-schedule") {
       if (!parse_schedule(value.c_str(), &o.inactivity_schedule)) {
         *error = std::string("--inactivity-schedule") + kScheduleRule;
@@ -207,4 +229,32 @@ bool parse_batch_options(int argc, char** argv, uint32_t default_seed, BatchOpti
   if (seed_given)
     o.seed = static_cast<uint32_t>(seed_value);
   return true;
+}
+
+std::string escape_controls(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u != 0x7f) {
+      out += c;
+      continue;
+    }
+    switch (c) {
+    case '\n':
+      out += "\\n";
+      break;
+    case '\r':
+      out += "\\r";
+      break;
+    case '\t':
+      out += "\\t";
+      break;
+    default: {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02x", u);
+      out += hex;
+    }
+    }
+  }
+  return out;
 }

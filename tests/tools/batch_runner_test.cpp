@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,11 +31,35 @@ std::string scratch(const std::string& name) {
   return std::string(TEST_BINARY_DIR) + "/" + name;
 }
 
-Result batch(const std::string& args) {
+// Runs the batch runner through the shell; `redirect` replaces the capture of stdout.
+Result batch(const std::string& args, const std::string& redirect = "") {
   const std::string out = scratch("batch.out"), err = scratch("batch.err");
-  const int raw =
-      std::system((std::string(BATCH_BINARY) + " " + args + " >" + out + " 2>" + err).c_str());
+  std::remove(out.c_str());
+  const std::string to = redirect.empty() ? " >" + out : " " + redirect;
+  const int raw = std::system((std::string(BATCH_BINARY) + " " + args + to + " 2>" + err).c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+}
+
+// Runs the batch runner in a child whose files may not grow beyond `limit` bytes, as on a full
+// disk; the write then fails with EFBIG instead of killing the child.
+int batch_with_file_limit(const std::vector<std::string>& args, rlim_t limit) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const rlimit r{limit, limit};
+    setrlimit(RLIMIT_FSIZE, &r);
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::freopen(scratch("limit.err").c_str(), "w", stderr);
+    std::freopen("/dev/null", "w", stdout);
+    std::vector<char*> argv{const_cast<char*>(BATCH_BINARY)};
+    for (const std::string& a : args)
+      argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(BATCH_BINARY, argv.data());
+    _exit(127);
+  }
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
 int lines(const std::string& s) {
@@ -104,4 +134,38 @@ TEST(BatchRunner, SchedulesChangeTheRun) {
       batch(common + " --inactivity-schedule=0:20,-1:0,2:80 --quarantine-schedule 0:40");
   ASSERT_EQ(scheduled.status, 0) << scheduled.err;
   EXPECT_NE(plain.out, scheduled.out);
+}
+
+TEST(BatchRunner, LostStandardOutputIsAFailure) {
+  for (const char* args : {"--seed 1 --population 300 --arena-size 100", "--help", "--version"})
+    for (const char* redirect : {">/dev/full", ">&-"}) {
+      const Result r = batch(args, redirect);
+      EXPECT_EQ(r.status, 1) << args << " " << redirect;
+      EXPECT_EQ(lines(r.err), 1) << r.err;
+      EXPECT_NE(r.err.find("cannot write standard output: "), std::string::npos) << r.err;
+    }
+  const Result v = batch("--version");
+  char name[32] = "";
+  int major = -1, minor = -1;
+  EXPECT_EQ(std::sscanf(v.out.c_str(), "%31s %d.%d", name, &major, &minor), 3) << v.out;
+  EXPECT_STREQ(name, "epidemic_batch");
+}
+
+TEST(BatchRunner, FailedCsvWriteLeavesNoFile) {
+  const std::string dir = scratch("limited");
+  std::system(("rm -rf " + dir + " && mkdir " + dir).c_str());
+  const int status = batch_with_file_limit(
+      {"--seed", "3", "--population", "20000", "--arena-size", "300", "--csv", dir + "/x.csv"},
+      2048);
+  EXPECT_EQ(status, 1);
+  const std::string err = slurp(scratch("limit.err"));
+  EXPECT_EQ(err, "epidemic_batch: cannot write " + dir + "/x.csv: " + std::strerror(EFBIG) + "\n");
+  EXPECT_EQ(std::system(("test -z \"$(ls -A " + dir + ")\"").c_str()), 0)
+      << "neither the file nor its temporary remains";
+}
+
+TEST(BatchRunner, ControlCharactersInAnOptionStayOnOneLine) {
+  const Result r = batch("\"$(printf -- '--fo\\no\\033')\" 1");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "epidemic_batch: unknown option --fo\\no\\x1b (see --help)\n");
 }

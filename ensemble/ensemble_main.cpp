@@ -1,0 +1,233 @@
+// An ensemble: every run in a process of its own, started as the very command line that --plan
+// prints for it, so that a planned run and a direct one write the same bytes.
+#include "ensemble/ensemble_main.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "ensemble/ensemble_merge.h"
+#include "ensemble/ensemble_options.h"
+#include "ensemble/manifest.h"
+#include "ensemble/plan.h"
+#include "ensemble/progress_line.h"
+#include "ensemble/workers.h"
+#include "tools/single_run.h"
+#include "tools/standard_streams.h"
+
+namespace {
+
+int online_processors() {
+  const long n = sysconf(_SC_NPROCESSORS_ONLN);
+  return n < 1 ? 1 : n > 256 ? 256 : static_cast<int>(n);
+}
+
+std::string absolute_path(const std::string& path) {
+  char buf[PATH_MAX];
+  if (path == "/proc/self/exe") {
+    const ssize_t n = readlink(path.c_str(), buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, static_cast<size_t>(n)) : path;
+  }
+  return realpath(path.c_str(), buf) != nullptr ? std::string(buf) : path;
+}
+
+// 1 for an empty folder, 0 for one that holds something, -1 (with errno) when it cannot be read.
+int folder_is_empty(const std::string& dir) {
+  DIR* d = opendir(dir.c_str());
+  if (d == nullptr)
+    return -1;
+  bool empty = true;
+  while (const dirent* e = readdir(d))
+    empty = empty && (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0);
+  closedir(d);
+  return empty ? 1 : 0;
+}
+
+// Creates DIR and DIR/runs. Returns 0, or the exit status after a one-line message.
+int prepare_dir(const std::string& dir, bool force) {
+  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
+    report_error("cannot create " + dir + ": " + std::strerror(errno));
+    return 1;
+  }
+  const int empty = folder_is_empty(dir);
+  if (empty < 0) {
+    report_error("cannot use " + dir + ": " + std::strerror(errno));
+    return 1;
+  }
+  if (empty == 0 && !force) {
+    report_error(dir + " is not empty (--force uses it all the same)");
+    return 2;
+  }
+  const std::string runs = dir + "/runs";
+  if (mkdir(runs.c_str(), 0777) != 0 && errno != EEXIST) {
+    report_error("cannot create " + runs + ": " + std::strerror(errno));
+    return 1;
+  }
+  return 0;
+}
+
+Plan make_plan(const EnsembleOptions& o) {
+  Plan plan;
+  plan.program = absolute_path("/proc/self/exe");
+  plan.dir = absolute_path(o.out);
+  plan.seed = o.seed;
+  plan.runs = o.runs;
+  plan.fixed = o.fixed;
+  for (const VariedOption& v : o.varied)
+    plan.varied_names.push_back(v.name);
+  plan.points = cartesian_points(o.varied);
+  return plan;
+}
+
+const char* signal_name(int sig) {
+  return sig == SIGINT ? "SIGINT" : "SIGTERM";
+}
+
+std::string run_name(const Plan& plan, long long index) {
+  const int run = static_cast<int>(index % plan.runs);
+  return "run (" + std::to_string(index / plan.runs) + ", " + std::to_string(run) + ") with seed " +
+         std::to_string(plan.seed_of(run));
+}
+
+// Starts the runs, at most `jobs` at once, and merges each as soon as every run before it is
+// merged, so the output is the same whatever order the runs end in.
+int run_all(const Plan& plan, const EnsembleOptions& o) {
+  const long long total = plan.total();
+  Workers workers;
+  EnsembleMerge merge(plan, stdout);
+  std::string error;
+  if (!merge.open(&error)) {
+    report_error(error);
+    return 1;
+  }
+  ProgressLine progress(stderr, !o.quiet && isatty(2) == 1, total);
+  std::vector<char> ok(static_cast<size_t>(total), 0);
+  long long started = 0, merged = 0, ended = 0, failed = 0;
+  bool merging = true;
+  while (ended < total) {
+    for (; started < total && workers.running() < o.jobs; ++started) {
+      const long long i = started;
+      if (!workers.start(
+              plan.run_command(static_cast<int>(i / plan.runs), static_cast<int>(i % plan.runs)), i,
+              &error)) {
+        report_error(error);
+        return 1;
+      }
+    }
+    std::vector<Workers::End> ends;
+    const int sig = workers.wait(progress.enabled() ? 100 : 1000, &ends);
+    if (sig != 0) {
+      workers.stop_all();
+      progress.clear();
+      report_error(std::string("stopped by ") + signal_name(sig) + "; no summary written");
+      return 128 + sig;
+    }
+    for (const Workers::End& e : ends) {
+      ++ended;
+      ok[static_cast<size_t>(e.tag)] = e.ok;
+      if (!e.ok) {
+        progress.clear();
+        report_error(run_name(plan, e.tag) + " failed: " + e.why);
+        ++failed;
+        merging = false;
+      }
+    }
+    for (; merging && merged < total && ok[static_cast<size_t>(merged)]; ++merged)
+      if (!merge.add_run(merged, &error)) {
+        report_error(error);
+        merging = false;
+        ++failed;
+      }
+    progress.update(ended);
+  }
+  progress.clear();
+  std::vector<Workers::End> none;
+  if (const int sig = workers.wait(0, &none)) {
+    report_error(std::string("stopped by ") + signal_name(sig) + "; no summary written");
+    return 128 + sig;
+  }
+  if (failed > 0) {
+    report_error("no summary written: rerun the failed runs' commands from --plan, then --merge");
+    return 1;
+  }
+  if (!merge.finish(&error)) {
+    report_error(error);
+    return 1;
+  }
+  return 0;
+}
+
+int merge_only(const std::string& dir) {
+  Plan plan;
+  std::string error;
+  if (!read_manifest(dir, &plan, &error)) {
+    report_error(error);
+    return 1;
+  }
+  const std::vector<std::string> missing = unreadable_run_files(plan);
+  for (const std::string& m : missing)
+    report_error(m);
+  if (!missing.empty())
+    return 1;
+  EnsembleMerge merge(plan, stdout);
+  if (!merge.open(&error)) {
+    report_error(error);
+    return 1;
+  }
+  for (long long i = 0; i < plan.total(); ++i)
+    if (!merge.add_run(i, &error)) {
+      report_error(error);
+      return 1;
+    }
+  if (!merge.finish(&error)) {
+    report_error(error);
+    return 1;
+  }
+  return 0;
+}
+
+int planned_or_direct(const EnsembleOptions& o, int argc, char** argv) {
+  if (const int status = prepare_dir(o.out, o.force))
+    return status;
+  const Plan plan = make_plan(o);
+  std::string error;
+  const std::vector<std::string> command(argv, argv + argc);
+  if (!write_manifest(plan, shell_line(command), &error)) {
+    report_error(error);
+    return 1;
+  }
+  if (!o.plan)
+    return run_all(plan, o);
+  for (long long i = 0; i < plan.total(); ++i)
+    std::printf("%s\n", shell_line(plan.run_command(static_cast<int>(i / plan.runs),
+                                                    static_cast<int>(i % plan.runs)))
+                            .c_str());
+  return 0;
+}
+
+} // namespace
+
+int ensemble_main(int argc, char** argv) {
+  EnsembleOptions o;
+  std::string error;
+  if (!parse_ensemble_options(argc, argv, static_cast<uint32_t>(std::time(nullptr)),
+                              online_processors(), &o, &error)) {
+    report_error(error);
+    return 2;
+  }
+  if (o.help || o.version) {
+    std::fputs(o.help ? kBatchUsage : kBatchVersionLine, stdout);
+    return 0;
+  }
+  if (!o.merge.empty())
+    return merge_only(o.merge);
+  if (is_single_run(o))
+    return run_single(o.single);
+  return planned_or_direct(o, argc, argv);
+}

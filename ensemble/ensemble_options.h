@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/batch_options.h"
+
+// A run option over a list of values, as the run option itself would take them.
+struct VariedOption {
+  std::string name; // without its dashes, e.g. "infection-rate"
+  std::vector<std::string> values;
+};
+
+// What an ensemble command asks for. A run option given plainly is passed on to every run.
+struct EnsembleOptions {
+  int runs = 1;
+  int jobs = 1;
+  std::string out;   // DIR of --out; empty: none
+  std::string merge; // DIR of --merge; empty: none
+  bool force = false;
+  bool quiet = false;
+  bool plan = false;
+  bool help = false;
+  bool version = false;
+  std::vector<VariedOption> varied;
+  std::vector<std::pair<std::string, std::string>> fixed; // ("--population", "3000"), no --seed
+  uint32_t seed = 0;
+  BatchOptions single; // the run options as one run takes them, the seed included
+};
+
+// True when the command line names an option of ensembles: the single-run parser never sees
+// it then.
+bool names_ensemble_option(int argc, char** argv);
+
+// Parses an ensemble command line; `default_seed` stands for a missing --seed and
+// `default_jobs` for a missing --jobs. Every run option and every varied value is checked as a
+// single run would check it. On bad usage returns false with a one-line message in *error.
+bool parse_ensemble_options(int argc, char** argv, uint32_t default_seed, int default_jobs,
+                            EnsembleOptions* options, std::string* error);
+
+// True when the options describe one plain run that prints its report line and nothing else.
+bool is_single_run(const EnsembleOptions& options);
+
+// A --vary LIST: "A,B,C" as given, or FROM:TO:STEP with both ends included. False with a
+// one-line message when the list is malformed; the values themselves are not checked here.
+bool expand_value_list(const std::string& name, const std::string& list,
+                       std::vector<std::string>* values, std::string* error);

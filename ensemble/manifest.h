@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+#include "ensemble/plan.h"
+
+// manifest.txt: what --merge needs to know of an ensemble, as data only. One record per line,
+// its fields separated by tabs, with backslash, tab and control characters escaped:
+//   epidemic_batch-manifest  1
+//   command  WORD  WORD ...      the command that made DIR, for the reader
+//   seed  S
+//   runs  N
+//   fixed  --NAME  VALUE         a run option every run is given
+//   varied  NAME                 in the order of the columns
+//   point  VALUE  VALUE ...      one per point, in point order
+
+// Writes DIR/manifest.txt whole or not at all.
+bool write_manifest(const Plan& plan, const std::string& command, std::string* error);
+
+// Reads DIR/manifest.txt into *plan; plan->dir becomes `dir` and plan->program stays empty.
+bool read_manifest(const std::string& dir, Plan* plan, std::string* error);

@@ -1,0 +1,92 @@
+#include "ensemble/workers.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+extern char** environ;
+
+namespace {
+
+std::string describe(int status) {
+  if (WIFEXITED(status))
+    return "exit status " + std::to_string(WEXITSTATUS(status));
+  const int sig = WTERMSIG(status);
+  const char* name = strsignal(sig);
+  return "killed by signal " + std::to_string(sig) + " (" + (name ? name : "?") + ")";
+}
+
+} // namespace
+
+Workers::Workers() {
+  sigemptyset(&waited_);
+  sigaddset(&waited_, SIGCHLD);
+  sigaddset(&waited_, SIGINT);
+  sigaddset(&waited_, SIGTERM);
+  sigprocmask(SIG_BLOCK, &waited_, &old_mask_);
+}
+
+Workers::~Workers() {
+  stop_all();
+  sigprocmask(SIG_SETMASK, &old_mask_, nullptr);
+}
+
+bool Workers::start(const std::vector<std::string>& argv, long long tag, std::string* error) {
+  std::vector<char*> args;
+  for (const std::string& a : argv)
+    args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  posix_spawnattr_setsigmask(&attr, &old_mask_);
+  posix_spawnattr_setsigdefault(&attr, &waited_);
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+
+  pid_t pid = 0;
+  const int err = posix_spawn(&pid, args[0], &files, &attr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&files);
+  posix_spawnattr_destroy(&attr);
+  if (err != 0) {
+    *error = "cannot start " + argv[0] + ": " + std::strerror(err);
+    return false;
+  }
+  running_.push_back({pid, tag});
+  return true;
+}
+
+int Workers::wait(int timeout_ms, std::vector<End>* ended) {
+  timespec timeout{timeout_ms / 1000, (timeout_ms % 1000) * 1000000L};
+  const int sig = sigtimedwait(&waited_, nullptr, &timeout);
+  reap(ended, false);
+  return sig == SIGINT || sig == SIGTERM ? sig : 0;
+}
+
+void Workers::stop_all() {
+  for (const Child& c : running_)
+    kill(c.pid, SIGTERM);
+  std::vector<End> ignored;
+  reap(&ignored, true);
+}
+
+void Workers::reap(std::vector<End>* ended, bool block) {
+  for (size_t i = 0; i < running_.size();) {
+    int status = 0;
+    const pid_t got = waitpid(running_[i].pid, &status, block ? 0 : WNOHANG);
+    if (got == 0 || (got < 0 && errno == EINTR)) {
+      ++i;
+      continue;
+    }
+    if (got > 0)
+      ended->push_back(
+          {running_[i].tag, WIFEXITED(status) && WEXITSTATUS(status) == 0, describe(status)});
+    running_.erase(running_.begin() + static_cast<long>(i));
+  }
+}

@@ -1,0 +1,141 @@
+// One epidemic without a window: the same engine, random stream and order of draws as the
+// simulator's first run after start-up, for batch experiments and reproducible studies.
+#include "tools/single_run.h"
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "fileio/atomic_file.h"
+#include "sim/random_stream.h"
+#include "sim/schedules.h"
+#include "sim/world.h"
+#include "tools/standard_streams.h"
+
+namespace {
+
+volatile std::sig_atomic_t stop_signal = 0;
+
+void stop_cb(int sig) {
+  stop_signal = sig;
+}
+
+// Stands in for the arena window: no painting, the daily samples go to the CSV, and the end of
+// the run keeps the report line.
+class BatchHooks : public TickHooks {
+public:
+  BatchHooks(const World& world, std::FILE* csv) : world_(world), csv_(csv) {}
+
+  void daily_sample(const DailySample& s) override {
+    if (csv_ != nullptr)
+      std::fprintf(csv_, "%d,%d,%d,%d,%d,%d\n", day, s.infected, s.new_cases, s.newly_quarantined,
+                   s.immune_count, s.dead_today);
+  }
+  void run_ended() override { keep_report(); }
+
+  void keep_report() {
+    char line[512];
+    format_report_line(line, sizeof line, world_);
+    report = line;
+  }
+  std::string report;
+
+private:
+  const World& world_;
+  std::FILE* csv_;
+};
+
+// Returns false when a stop signal came first.
+bool run(const BatchOptions& o, BatchHooks& hooks, World& world) {
+  iteration = 0;
+  old_infected = 0;
+  world.start_run(o.params);
+  while (stop_signal == 0) {
+    world.tick(hooks);
+    if (world.done)
+      return true;
+    if (day > o.max_days) {
+      // Ends as "Stop" ends a run: after the whole tick, with one report.
+      world.done = 1;
+      hooks.keep_report();
+      return true;
+    }
+  }
+  return false;
+}
+
+std::unique_ptr<AtomicFile> open_output(const std::string& path, std::string* error) {
+  if (path.empty())
+    return nullptr;
+  auto file = std::make_unique<AtomicFile>(path);
+  if (!file->open(error))
+    return nullptr;
+  return file;
+}
+
+bool commit(AtomicFile* file, std::string* error) {
+  return file == nullptr || file->commit(error);
+}
+
+} // namespace
+
+int run_single(const BatchOptions& o) {
+  std::signal(SIGINT, stop_cb);
+  std::signal(SIGTERM, stop_cb);
+  std::string error;
+  std::unique_ptr<AtomicFile> csv = open_output(o.csv_path, &error);
+  std::unique_ptr<AtomicFile> report = open_output(o.report_path, &error);
+  if (!error.empty()) {
+    report_error(error);
+    return 1;
+  }
+  if (csv != nullptr)
+    std::fputs("day,infected,new_cases,newly_quarantined,immune,dead_today\n", csv->stream());
+
+  random_seed(o.seed);
+  SchedulePanel panel;
+  panel.lazy_policy = o.inactivity_schedule;
+  panel.quarantine_policy = o.quarantine_schedule;
+  panel.lazy_policy_on = o.inactivity_schedule_on ? 1 : 0;
+  panel.quarantine_policy_on = o.quarantine_schedule_on ? 1 : 0;
+  schedule_panel = &panel;
+  World world;
+  BatchHooks hooks(world, csv != nullptr ? csv->stream() : nullptr);
+  const bool finished = run(o, hooks, world);
+  schedule_panel = nullptr;
+  if (!finished) {
+    // Drop the partial files before ending the way the signal asks.
+    csv.reset();
+    report.reset();
+    std::signal(stop_signal, SIG_DFL);
+    std::raise(stop_signal);
+    return 1;
+  }
+  // The caller flushes stdout: a failure is reported once, with its reason.
+  std::fputs(hooks.report.c_str(), stdout);
+  if (report != nullptr)
+    std::fprintf(report->stream(), "%sTOTAL DEAD: %d\n", hooks.report.c_str(), world.dead_total);
+  clean_world();
+  if (!commit(csv.get(), &error) || !commit(report.get(), &error)) {
+    report_error(error);
+    return 1;
+  }
+  return 0;
+}
+
+int single_main(int argc, char** argv) {
+  BatchOptions options;
+  std::string error;
+  if (!parse_batch_options(argc, argv, static_cast<uint32_t>(std::time(nullptr)), &options,
+                           &error)) {
+    report_error(error);
+    return 2;
+  }
+  if (options.help || options.version) {
+    std::fputs(options.help ? kBatchUsage : kBatchVersionLine, stdout);
+    return 0;
+  }
+  return run_single(options);
+}
