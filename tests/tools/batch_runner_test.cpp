@@ -169,3 +169,23 @@ TEST(BatchRunner, ControlCharactersInAnOptionStayOnOneLine) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "epidemic_batch: unknown option --fo\\no\\x1b (see --help)\n");
 }
+
+TEST(BatchRunner, ReportFileCountsDeathsAfterTheLastSample) {
+  const std::string csv = scratch("dead.csv"), report = scratch("dead.txt");
+  // The last tick's deaths come after its sample: no CSV row holds them.
+  const Result r = batch("--seed 2 --population 2000 --arena-size 100 --death-rate 30 "
+                         "--infection-length 5 --ambulatory-days 2 --max-days 12 --csv " +
+                         csv + " --report " + report);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string text = slurp(report);
+  ASSERT_EQ(text.rfind(r.out, 0), 0u) << "the report line, as stdout has it, comes first";
+  int total = -1;
+  ASSERT_EQ(std::sscanf(text.c_str() + r.out.size(), "TOTAL DEAD: %d\n", &total), 1) << text;
+  std::istringstream rows(slurp(csv));
+  std::string line;
+  int sampled = 0;
+  std::getline(rows, line);
+  while (std::getline(rows, line))
+    sampled += std::atoi(line.substr(line.rfind(',') + 1).c_str());
+  EXPECT_GT(total, sampled);
+}

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Times the ensemble machinery of epidemic_batch with repeated wall-clock runs (the median of
+# REPEAT, 3 by default), the way hyperfine would:
+#   1. 16 runs of 50,000 persons x 100 days with --jobs 1 and --jobs 2, and their ratio;
+#   2. 1,000 runs of 500 persons x 10 days with --jobs 1, against the runs' own time (one such
+#      run timed alone, less the start of a process that only prints its version), giving the
+#      time the machinery adds per run;
+#   3. the largest resident set of the whole command at 100 and at 2,000 runs, which stays flat
+#      when the merge streams its rows to disk.
+# Usage: bench/ensemble_bench.sh [BUILD_DIR]   (default: build). Other work on the machine
+# shows up as noise: run it when nothing else is compiling.
+set -euo pipefail
+build="${1:-build}"
+batch="$(realpath "$build/tools/epidemic_batch")"
+repeat="${REPEAT:-3}"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+now() { date +%s.%N; }
+
+# median_time COMMAND...: the median wall time of REPEAT runs, in seconds.
+median_time() {
+  local times=()
+  for ((i = 0; i < repeat; i++)); do
+    rm -rf "$work/out"
+    local start end
+    start="$(now)"
+    "$@" >/dev/null
+    end="$(now)"
+    times+=("$(echo "$end - $start" | bc -l)")
+  done
+  printf '%s\n' "${times[@]}" | sort -g | sed -n "$(((repeat + 1) / 2))p"
+}
+
+big=(--seed 1 --population 50000 --max-days 100 --runs 16 --quiet --out "$work/out")
+t1="$(median_time "$batch" "${big[@]}" --jobs 1)"
+t2="$(median_time "$batch" "${big[@]}" --jobs 2)"
+printf '16 runs of 50000 x 100 days: --jobs 1 %.2f s, --jobs 2 %.2f s, ratio %.3f\n' \
+  "$t1" "$t2" "$(echo "$t2 / $t1" | bc -l)"
+
+small=(--seed 1 --population 500 --arena-size 100 --max-days 10)
+loop() { for ((k = 0; k < 200; k++)); do "$@"; done; }
+alone="$(median_time loop "$batch" "${small[@]}")"
+start_only="$(median_time loop "$batch" --version)"
+ens="$(median_time "$batch" "${small[@]}" --runs 1000 --jobs 1 --quiet --out "$work/out")"
+run_ms="$(echo "($alone - $start_only) / 200 * 1000" | bc -l)"
+printf '1000 runs of 500 x 10 days: %.2f s in all; a run alone %.3f ms; the machinery adds %.3f ms per run\n' \
+  "$ens" "$run_ms" "$(echo "$ens / 1000 * 1000 - $run_ms" | bc -l)"
+
+for runs in 100 2000; do
+  rm -rf "$work/out"
+  kb="$(/usr/bin/time -f %M "$batch" "${small[@]}" --runs "$runs" --jobs 2 --quiet \
+    --out "$work/out" 2>&1 >/dev/null | tail -1)"
+  printf '%d runs: largest resident set %d kB\n' "$runs" "$kb"
+done
