@@ -124,8 +124,8 @@ bool EnsembleMerge::add_run(long long index, std::string* error) {
   if (run + 1 < plan_.runs)
     return true;
   const std::vector<SummaryRow> rows = point_summary_.rows();
-  std::vector<std::string> values(plan_.points[static_cast<size_t>(point)]);
-  if (!write_summary_rows(summary_.stream(), point, values, rows)) {
+  if (!write_summary_rows(summary_.stream(), point, plan_.points[static_cast<size_t>(point)],
+                          rows)) {
     *error = write_error(summary_.path(), errno != 0 ? errno : EIO);
     return false;
   }

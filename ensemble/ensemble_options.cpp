@@ -24,9 +24,9 @@ const char* const kVariable[] = {"population",      "infection-rate",     "infec
                                  "quarantine-rate", "hard-edge",          "lockdown",
                                  "max-days"};
 
-bool is_one_of(const std::string& arg, const char* const* names, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    if (arg == names[i])
+template <size_t N> bool is_one_of(const std::string& arg, const char* const (&names)[N]) {
+  for (const char* name : names)
+    if (arg == name)
       return true;
   return false;
 }
@@ -85,7 +85,7 @@ bool add_varied(const std::string& spec, EnsembleOptions* o, std::string* error)
     return false;
   }
   VariedOption v{spec.substr(0, eq), {}};
-  if (!is_one_of(v.name, kVariable, sizeof kVariable / sizeof kVariable[0])) {
+  if (!is_one_of(v.name, kVariable)) {
     *error = "--vary " + v.name + ": not a run option that takes one number";
     return false;
   }
@@ -134,11 +134,11 @@ bool split_arguments(int argc, char** argv, EnsembleOptions* o, std::vector<std:
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const std::string name = option_name(arg);
-    if (is_one_of(arg, kFlags, 3)) {
+    if (is_one_of(arg, kFlags)) {
       (arg == "--force" ? o->force : arg == "--quiet" ? o->quiet : o->plan) = true;
       continue;
     }
-    if (!is_one_of(name, kValued, 5)) {
+    if (!is_one_of(name, kValued)) {
       run_args->push_back(arg);
       continue;
     }
@@ -199,7 +199,7 @@ std::string format_value(double v) {
 bool names_ensemble_option(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string name = option_name(argv[i]);
-    if (is_one_of(name, kValued, 5) || is_one_of(argv[i], kFlags, 3))
+    if (is_one_of(name, kValued) || is_one_of(argv[i], kFlags))
       return true;
   }
   return false;

@@ -235,3 +235,23 @@ TEST(EnsembleRun, SigtermStopsEveryWorkerAndLeavesNoPartialFile) {
   EXPECT_FALSE(fs::exists(dir + "/summary.csv"));
   EXPECT_FALSE(any_temporary(dir));
 }
+
+TEST(EnsembleRun, UnusableFolderIsRefusedBeforeAnyRun) {
+  const std::string full = scratch("full"), file = scratch("file");
+  fs::create_directories(full + "/old");
+  std::ofstream(file) << "x";
+  const struct {
+    std::string dir;
+    int status;
+  } cases[] = {{scratch("no") + "/such", 1}, {file, 1}, {full, 2}};
+  for (const auto& c : cases) {
+    const Result r = batch("--population 300 --arena-size 100 --runs 2 --out " + c.dir);
+    EXPECT_EQ(r.status, c.status) << c.dir;
+    EXPECT_EQ(split_lines(r.err).size(), 1u) << r.err;
+    EXPECT_TRUE(r.out.empty()) << "no run started";
+  }
+  EXPECT_FALSE(fs::exists(full + "/runs"));
+  EXPECT_EQ(
+      batch("--population 300 --arena-size 100 --max-days 3 --runs 2 --force --out " + full).status,
+      0);
+}
