@@ -180,11 +180,19 @@ int merge_only(const std::string& dir) {
     report_error(error);
     return 1;
   }
-  for (long long i = 0; i < plan.total(); ++i)
+  // No worker runs here; the object only holds SIGINT and SIGTERM until a run is merged whole.
+  Workers stop_watch;
+  std::vector<Workers::End> none;
+  for (long long i = 0; i < plan.total(); ++i) {
+    if (const int sig = stop_watch.wait(0, &none)) {
+      report_error(std::string("stopped by ") + signal_name(sig) + "; nothing written");
+      return 128 + sig;
+    }
     if (!merge.add_run(i, &error)) {
       report_error(error);
       return 1;
     }
+  }
   if (!merge.finish(&error)) {
     report_error(error);
     return 1;
