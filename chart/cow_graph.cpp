@@ -2,28 +2,16 @@
 
 #include "chart/image_combine.h"
 #include "chart/my_png.h"
+#include "chart/save_alert.h"
 
 #include <FL/Fl.H>
-#include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
-
-void alert_failed_save(const char* path) {
-  fl_alert("The image could not be saved to %s", path);
-}
-
-// Runs after the draw that tried the save; a modal dialog inside draw() would re-enter the
-// toolkit while the offscreen buffer is still current.
-void report_failed_save_cb(void* data) {
-  char* path = static_cast<char*>(data);
-  if (save_failure_reporter)
-    save_failure_reporter(path);
-  free(path);
-}
 
 // Read-backs come from the toolkit (new[]), blends from ImageCombine (malloc); each buffer goes
 // back the way it came.
@@ -41,8 +29,6 @@ struct Picture {
 };
 
 } // namespace
-
-void (*save_failure_reporter)(const char* path) = alert_failed_save;
 
 CowChart::CowChart(int x, int y, int w, int h, int chart_type) : Fl_Chart(x, y, w, h, nullptr) {
   box(FL_NO_BOX);
@@ -70,7 +56,11 @@ CowGraph::CowGraph(int x, int y, int w, int h, int layers, double blend, const c
   end();
 }
 
+// A save still waiting for its draw dies with the chart; the user is told rather than left to
+// look for a file that never comes.
 CowGraph::~CowGraph() {
+  if (save_pending && save_name)
+    alert_later(failed_save_text(kImageNotSavedTo + std::string(save_name), kChartClosed));
   for (int n = 0; n < chart_count; ++n)
     delete charts[n];
   free(charts);
@@ -139,16 +129,17 @@ void CowGraph::finish_pending_save() {
   unsigned char* pixels = fl_read_image(nullptr, 0, 0, w(), h(), 0);
   if (!pixels)
     return; // tried again at the next draw
-  const int result = SavePNGToFile(save_name, pixels, w(), h(), 3);
+  _RGBBitmap bitmap = packed_bitmap(pixels, w(), h(), 3);
+  std::string reason;
+  const int result = save_png_to_file(&bitmap, save_name, &reason);
   delete[] pixels;
-  char* name = save_name;
+  // The alert waits for a timeout: a modal dialog inside draw() would re-enter the toolkit while
+  // the offscreen buffer is still current.
+  if (result != 0)
+    alert_later(failed_save_text(kImageNotSavedTo + std::string(save_name), reason));
+  free(save_name);
   save_name = nullptr;
   save_pending = 0;
-  if (result == 0) {
-    free(name);
-    return;
-  }
-  Fl::add_timeout(0.0, report_failed_save_cb, name);
 }
 
 // Fl_Double_Window's own resize, not Fl_Window's: it drops an offscreen buffer that has become

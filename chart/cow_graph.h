@@ -69,7 +69,3 @@ private:
   void composite(unsigned char key_r, unsigned char key_g, unsigned char key_b);
   void finish_pending_save();
 };
-
-// Told the path of a save that could not be written. It runs from a zero-delay timeout after the
-// draw, never inside it; the default shows an fl_alert. Tests swap it for a recorder.
-extern void (*save_failure_reporter)(const char* path);

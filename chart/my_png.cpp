@@ -2,6 +2,8 @@
 
 #include <png.h>
 
+#include "chart/whole_file.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -62,42 +64,52 @@ int write_image(PngJob* job, const _RGBBitmap* bitmap, FILE* file) {
   return 0;
 }
 
-} // namespace
-
-int save_png_to_file(_RGBBitmap* bitmap, const char* path) {
-  if (!path || !acceptable(bitmap))
-    return -1;
-  FILE* file = fopen(path, "wb");
-  if (!file)
-    return -1;
+// The PNG goes to the stream in one piece; false when libpng gave up, whatever the reason.
+bool encode_png(const _RGBBitmap* bitmap, FILE* file) {
   PngJob job;
   job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!job.png) {
-    fclose(file);
-    return -1;
-  }
+  if (!job.png)
+    return false;
   job.info = png_create_info_struct(job.png);
   if (!job.info) {
     png_destroy_write_struct(&job.png, nullptr);
-    fclose(file);
-    return -1;
+    return false;
   }
-  int result = write_image(&job, bitmap, file);
+  const int result = write_image(&job, bitmap, file);
   release_rows(&job);
   png_destroy_write_struct(&job.png, &job.info);
-  // A full disk may only show when the last buffered bytes go out.
-  if (fclose(file) != 0)
-    result = -1;
-  return result;
+  return result == 0;
 }
 
-int SavePNGToFile(const char* filename, unsigned char* pixels, int width, int height,
-                  int bytes_per_pixel) {
+} // namespace
+
+int save_png_to_file(_RGBBitmap* bitmap, const char* path, std::string* reason) {
+  std::string why;
+  if (!path || !acceptable(bitmap))
+    why = "The picture has no pixels or an unknown layout.";
+  else
+    why = write_whole_file(path, [&](FILE* file) { return encode_png(bitmap, file); });
+  if (reason)
+    *reason = why;
+  return why.empty() ? 0 : -1;
+}
+
+int save_png_to_file(_RGBBitmap* bitmap, const char* path) {
+  return save_png_to_file(bitmap, path, nullptr);
+}
+
+_RGBBitmap packed_bitmap(unsigned char* pixels, int width, int height, int bytes_per_pixel) {
   _RGBBitmap bitmap;
   bitmap.pixels = pixels;
   bitmap.width = static_cast<uint64_t>(width);
   bitmap.height = static_cast<uint64_t>(height);
   bitmap.bytewidth = static_cast<uint64_t>(bytes_per_pixel) * bitmap.width;
   bitmap.bytes_per_pixel = static_cast<uint8_t>(bytes_per_pixel);
+  return bitmap;
+}
+
+int SavePNGToFile(const char* filename, unsigned char* pixels, int width, int height,
+                  int bytes_per_pixel) {
+  _RGBBitmap bitmap = packed_bitmap(pixels, width, height, bytes_per_pixel);
   return save_png_to_file(&bitmap, filename);
 }

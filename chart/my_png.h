@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // A pixel buffer to be written; the record does not own `pixels`.
 struct _RGBBitmap {
@@ -11,9 +12,14 @@ struct _RGBBitmap {
   uint8_t bytes_per_pixel; // 3 (RGB) or 4 (RGBA)
 };
 
-// Writes an 8-bit RGB (RGBA for 4 bytes per pixel) PNG. Returns 0 when written, -1 on any failure
-// (a file that was already created stays as far as it was written).
+// Writes an 8-bit RGB (RGBA for 4 bytes per pixel) PNG. Returns 0 when written, -1 on any failure,
+// after which nothing new is left under that name (see write_whole_file).
 int save_png_to_file(_RGBBitmap* bitmap, const char* path);
+// The same, and *reason (when given) says why a failed write failed; "" on success.
+int save_png_to_file(_RGBBitmap* bitmap, const char* path, std::string* reason);
+
+// The record of a tightly packed buffer: rows of width * bytes_per_pixel bytes.
+_RGBBitmap packed_bitmap(unsigned char* pixels, int width, int height, int bytes_per_pixel);
 
 // Wraps a tightly packed buffer and writes it; returns save_png_to_file's result.
 int SavePNGToFile(const char* filename, unsigned char* pixels, int width, int height,

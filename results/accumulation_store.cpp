@@ -9,12 +9,14 @@ int last_accumulation_cnt = 0;
 int meta_idx = 0;
 int meta_limit = -1;
 int meta_cnt = kSlots;
+int slot_recorded_cnt[kSlots] = {};
 
 void clear_acc_cb(Fl_Widget*, void*) {
   std::fill(&chart_accumulation[0][0][0],
             &chart_accumulation[0][0][0] + kSlots * kSeries * kSamples, 0.0);
   accumulation_cnt = 0;
   max_accumulation_cnt = 0;
+  std::fill(slot_recorded_cnt, slot_recorded_cnt + kSlots, 0);
 }
 
 void record_sample(const double figures[kSeries]) {
@@ -25,6 +27,8 @@ void record_sample(const double figures[kSeries]) {
   accumulation_cnt += 1;
   if (accumulation_cnt > max_accumulation_cnt)
     max_accumulation_cnt = accumulation_cnt;
+  if (accumulation_cnt > slot_recorded_cnt[meta_idx])
+    slot_recorded_cnt[meta_idx] = accumulation_cnt;
 }
 
 // Unrecorded samples are 0.0 and take part, so the minimum is at most 0 while any sample of

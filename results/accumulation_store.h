@@ -13,6 +13,9 @@ extern int last_accumulation_cnt; // samples of the last run that ended
 extern int meta_idx;              // slot the current or next run writes
 extern int meta_limit;            // pinned slot, or -1 when the slots rotate
 extern int meta_cnt;              // slots shown by the results window
+// Samples written into each slot since start-up or "Clear Data", by whatever run: beyond this
+// a slot holds only the zeros of the cleared table, which the charts draw but nobody measured.
+extern int slot_recorded_cnt[kSlots];
 
 class Fl_Widget;
 

@@ -1,5 +1,6 @@
 #include "results/my_chart.h"
 
+#include "chart/save_alert.h"
 #include "results/accumulation_store.h"
 
 #include <FL/Fl.H>
@@ -11,6 +12,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -92,13 +94,21 @@ void MyChart::draw() {
   CowGraph::draw();
 }
 
-// The press goes on to the window after the menu closes, so the menu never swallows it.
+// The press goes on to the window after the menu closes, so the menu never swallows it; unless
+// the chart is gone by then (a run ended under the menu or a dialog and rebuilt the charts).
 int MyChart::handle(int event) {
-  if (event == FL_PUSH && Fl::event_state(FL_BUTTON3))
+  if (event == FL_PUSH && Fl::event_state(FL_BUTTON3)) {
+    Fl_Widget_Tracker alive(this);
     RightClick();
+    if (alive.deleted())
+      return 1;
+  }
   return Fl_Double_Window::handle(event);
 }
 
+// The menu and the dialogs after it run event loops of their own, in which the run's timer goes
+// on; a run that ends there rebuilds the results window and deletes this chart. Everything after
+// such a loop therefore asks first whether the chart is still there.
 void MyChart::RightClick() {
   const int x = Fl::event_x(), y = Fl::event_y();
   // Kept out of whatever group happens to be open: the choice only carries the menu.
@@ -107,21 +117,51 @@ void MyChart::RightClick() {
   Fl_Choice* choice = new Fl_Choice(x, y, 100, 10);
   Fl_Group::current(open_group);
   choice->textsize(11);
-  choice->add("Save Image", 0, save_image_cb, static_cast<CowGraph*>(this), 0);
+  CowGraph* self = this;
+  choice->add("Save Image", 0, save_image_cb, self, 0);
+  if (data)
+    choice->add("Save Data", 0, save_data_cb, self, 0);
   // add() copied the entries into the choice's own array, which is ours to restyle.
   for (auto* item = const_cast<Fl_Menu_Item*>(choice->menu()); item && item->text; ++item)
     item->labelsize(11);
+  Fl_Widget_Tracker alive(this);
   const Fl_Menu_Item* picked = chart_menu_popup(choice->menu(), Fl::event_x(), Fl::event_y());
-  if (picked && picked->callback())
-    picked->do_callback(choice, static_cast<CowGraph*>(this));
+  if (picked && picked->callback()) {
+    if (alive.deleted())
+      alert_later(kChartClosed);
+    else
+      picked->do_callback(choice, self);
+  }
   delete choice;
 }
 
 void save_image_cb(Fl_Widget*, void* chart) {
   if (!chart)
     return;
+  auto* graph = static_cast<CowGraph*>(chart);
+  Fl_Widget_Tracker alive(graph);
   const char* name = chart_file_chooser("Save a PNG image", "*.png");
   if (!name)
     return;
-  static_cast<CowGraph*>(chart)->Save(name);
+  if (alive.deleted()) {
+    alert_later(failed_save_text(kImageNotSavedTo + std::string(name), kChartClosed));
+    return;
+  }
+  graph->Save(name);
+}
+
+void save_data_cb(Fl_Widget*, void* chart) {
+  auto* owner = chart ? dynamic_cast<MyChart*>(static_cast<CowGraph*>(chart)) : nullptr;
+  if (!owner || !owner->data)
+    return;
+  // Copied before the chooser opens, so the file holds what the chart showed when it was asked
+  // even if the chart is gone by the time a name is chosen.
+  const ChartData shown = *owner->data;
+  const char* name = chart_file_chooser("Save the chart's data", "*.csv");
+  if (!name)
+    return;
+  const std::string path = name;
+  const std::string reason = save_chart_csv(shown, path);
+  if (!reason.empty())
+    alert_later(failed_save_text("The data could not be saved to " + path, reason));
 }

@@ -4,8 +4,10 @@
 #include <FL/Fl_Window.H>
 
 #include <algorithm>
+#include <memory>
 
 #include "results/accumulation_store.h"
+#include "results/chart_data.h"
 #include "results/my_chart.h"
 
 Fl_Window* results_window = nullptr;
@@ -34,7 +36,8 @@ void slot_colours(Fl_Color colour[kSlots]) {
 }
 
 // Every slot gets the longest run's number of samples, so shorter runs are padded with what
-// their slot holds beyond their end.
+// their slot holds beyond their end. The chart's data table leaves out the padding that no run
+// ever wrote.
 void build_chart(const ResultChart& wanted, const Fl_Color colour[kSlots]) {
   double top = 0.0;
   double bottom = 0.0;
@@ -47,14 +50,19 @@ void build_chart(const ResultChart& wanted, const Fl_Color colour[kSlots]) {
   chart->bounds(bottom, top);
   const int slots = std::min({meta_cnt, kSlots, kLayers});
   const int samples = std::min(max_accumulation_cnt, kSamples);
+  auto data = std::make_unique<ChartData>();
+  data->days = samples;
   for (int slot = 0; slot < slots; ++slot) {
     for (int j = 0; j < samples; ++j) {
       const double v = chart_accumulation[slot][wanted.series][j];
       chart->add(slot, v, nullptr, colour[slot]);
       if (v > chart->max_value)
         chart->max_value = v;
+      if (j < slot_recorded_cnt[slot])
+        data->slots[slot].push_back(static_cast<float>(v)); // the chart keeps single precision
     }
   }
+  chart->data = std::move(data);
 }
 
 void destroy_results_window() {

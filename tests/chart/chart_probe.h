@@ -8,7 +8,10 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -55,4 +58,16 @@ inline std::vector<unsigned char> read_png(const std::string& path, png_image* i
       pixels.clear();
   }
   return pixels;
+}
+
+// An alert's text with its line breaks taken out, to compare it with the sentence it wraps.
+inline std::string unwrapped(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
+  return text;
+}
+
+inline std::string contents(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
 }

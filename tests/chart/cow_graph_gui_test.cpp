@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/cow_graph.h"
+#include "chart/save_alert.h"
 #include "tests/chart/chart_probe.h"
 
 const Fl_Color kRed = 0xff000000, kGreen = 0x00ff0000, kBlue = 0x0000ff00;
@@ -51,21 +52,50 @@ TEST(CowGraphGui, SaveWritesWhatTheNextDrawShowsOnceUnderTheLastName) {
   EXPECT_NE(access(second.c_str(), F_OK), 0);
 }
 
-static std::vector<std::string> reported;
+static std::vector<std::string> alerts;
 
-TEST(CowGraphGui, FailedSaveIsReportedAfterTheDrawSuccessIsSilent) {
-  void (*saved)(const char*) = save_failure_reporter;
-  save_failure_reporter = [](const char* path) { reported.emplace_back(path); };
+TEST(CowGraphGui, FailedSaveIsAlertedWithItsReasonAfterTheDrawSuccessIsSilent) {
+  void (*saved)(const char*) = chart_alert;
+  chart_alert = [](const char* text) { alerts.emplace_back(text); };
   Shown s(1, 0.5, {});
   const std::string good = temp_path("good.png"), bad = temp_path("missing_dir") + "/chart.png";
   for (const std::string& path : {good, bad}) {
     s.g->Save(path.c_str());
     redraw_now(s.g); // a failed write is told only after the draw
-    EXPECT_TRUE(reported.empty());
+    EXPECT_TRUE(alerts.empty());
     Fl::wait(0.05);
   }
   EXPECT_EQ(access(good.c_str(), F_OK), 0);
-  EXPECT_EQ(reported, std::vector<std::string>{bad});
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_EQ(unwrapped(alerts[0]),
+            "The image could not be saved to " + bad + "No such file or directory");
   remove(good.c_str());
-  save_failure_reporter = saved;
+  chart_alert = saved;
+}
+
+static int alert_width;
+
+static void measure_and_close_alert_cb(void*) {
+  Fl_Window* dialog = Fl::first_window();
+  if (!dialog || !dialog->shown())
+    return Fl::repeat_timeout(0.01, measure_and_close_alert_cb);
+  alert_width = dialog->w();
+  dialog->hide();
+}
+
+// The real dialog, closed as soon as it is up: a 300-character path is wrapped, not elided, and
+// the alert stays narrower than the screen.
+TEST(CowGraphGui, AlertOfALongPathStaysOnScreen) {
+  std::string path;
+  while (path.size() < 300)
+    path += "/a_rather_long_folder_name";
+  const std::string text = failed_save_text(kImageNotSavedTo + path, "No such file or directory");
+  alert_width = 0;
+  Fl::add_timeout(0.01, measure_and_close_alert_cb);
+  alert_later(text);
+  for (int n = 0; n < 1000 && !alert_width; ++n)
+    Fl::wait(0.01);
+  EXPECT_GT(alert_width, 0);
+  EXPECT_LT(alert_width, 800);
+  EXPECT_EQ(unwrapped(text), kImageNotSavedTo + path + "No such file or directory");
 }

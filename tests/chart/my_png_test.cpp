@@ -3,6 +3,12 @@
 #include "chart/my_png.h"
 #include "tests/chart/chart_probe.h"
 
+#include <glob.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+
 #include <numeric>
 
 TEST(SavePng, WritesEightBitRgbOrRgbaSkippingRowPadding) {
@@ -22,18 +28,40 @@ TEST(SavePng, WritesEightBitRgbOrRgbaSkippingRowPadding) {
   remove(path.c_str());
 }
 
-TEST(SavePng, FailuresReturnMinusOne) {
+// A file-size limit stands in for a full disk that fails halfway: neither the new file nor a
+// temporary one is left, and an older file of that name keeps its bytes. A full device is
+// written in place and stays the device it was. The sanitizer build's leak check watches that
+// the row copies are released.
+TEST(SavePng, FailuresReturnMinusOneWithTheReasonAndLeaveNoFile) {
   std::vector<unsigned char> px(300 * 300 * 3);
-  const std::string missing = temp_path("no_such_dir") + "/chart.png";
-  EXPECT_EQ(SavePNGToFile(missing.c_str(), px.data(), 2, 2, 3), -1);
-  EXPECT_NE(access(missing.c_str(), F_OK), 0);
-
-  // A full device fails inside the image data once libpng writes more than stdio buffers; the
-  // sanitizer build's leak check watches that the row copies are released.
   unsigned state = 12345;
   for (auto& byte : px)
     byte = static_cast<unsigned char>((state = state * 1103515245u + 12345u) >> 16);
-  if (access("/dev/full", W_OK) != 0)
-    GTEST_SKIP() << "no /dev/full";
-  EXPECT_EQ(SavePNGToFile("/dev/full", px.data(), 300, 300, 3), -1);
+  _RGBBitmap bm = packed_bitmap(px.data(), 300, 300, 3);
+  const std::string missing = temp_path("no_dir") + "/c.png", kept = temp_path("kept.png");
+  std::ofstream(kept) << "old";
+  rlimit was, low;
+  getrlimit(RLIMIT_FSIZE, &was);
+  low = {4096, was.rlim_max};
+  auto* handler = std::signal(SIGXFSZ, SIG_IGN);
+  for (auto [path, why] : {std::pair{missing, "No such file or directory"},
+                           std::pair{std::string("/dev/full"), "No space left on device"},
+                           std::pair{kept, "File too large"}}) {
+    std::string reason;
+    setrlimit(RLIMIT_FSIZE, &low);
+    EXPECT_EQ(save_png_to_file(&bm, path.c_str(), &reason), -1);
+    setrlimit(RLIMIT_FSIZE, &was);
+    EXPECT_EQ(reason, why);
+  }
+  std::signal(SIGXFSZ, handler);
+  EXPECT_EQ(SavePNGToFile(missing.c_str(), px.data(), 2, 2, 3), -1);
+  glob_t left;
+  glob((temp_path("") + "*").c_str(), 0, nullptr, &left);
+  EXPECT_EQ(std::vector<std::string>(left.gl_pathv, left.gl_pathv + left.gl_pathc),
+            std::vector<std::string>{kept});
+  globfree(&left);
+  EXPECT_EQ(contents(kept), "old");
+  struct stat st;
+  EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
+  remove(kept.c_str());
 }

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <FL/Fl_Menu_Item.H>
+
+#include "chart/save_alert.h"
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
+#include "results/results_window.h"
 #include "tests/chart/chart_probe.h"
 
 // Positions along row y of a white 1024 x 200 result chart, drawn after a run of `days`, that
@@ -43,4 +47,101 @@ TEST(MyChartGui, DayGridFollowsTheLastRunsLength) {
     EXPECT_EQ(lines(days, box, light, 105), light_at) << days;
   }
   EXPECT_EQ(lines(300, FL_NO_BOX, light, 0, 1001), every(10, 190)); // none at the bottom edge
+}
+
+namespace {
+
+// Stand-ins for the menu and the chooser: they pick `pick` and answer `answer` at once, and the
+// one named by `rebuild_in` first rebuilds the charts, as a run that ends meanwhile does.
+std::string pick, rebuild_in;
+const char* answer;
+std::vector<std::string> alerts, asked;
+
+const Fl_Menu_Item* pick_item(const Fl_Menu_Item* menu, int, int) {
+  if (rebuild_in == "menu")
+    build_results_window();
+  while (menu->text && pick != menu->text)
+    ++menu;
+  return menu->text ? menu : nullptr;
+}
+
+const char* choose(const char* title, const char* pattern) {
+  asked.push_back(std::string(title) + " " + pattern);
+  if (rebuild_in == "chooser")
+    build_results_window();
+  return answer;
+}
+
+// Two kept runs: five days in slot 0, then three in slot 1; series s of day d holds
+// (s + 1) * 100 + d in the first and (s + 1) * 10 + d in the second.
+class ChartMenu : public ::testing::Test {
+protected:
+  void SetUp() override {
+    reset_accumulation_store();
+    for (auto [days, k] : {std::pair{5, 100.0}, std::pair{3, 10.0}}) {
+      start_accumulation();
+      for (int d = 1; d <= days; ++d) {
+        const double f[kSeries] = {k + d, 2 * k + d, 3 * k + d, 4 * k + d, 5 * k + d};
+        record_sample(f);
+      }
+      advance_slot();
+    }
+    build_results_window();
+    chart_menu_popup = pick_item;
+    chart_file_chooser = choose;
+    chart_alert = [](const char* text) { alerts.push_back(unwrapped(text)); };
+  }
+  void TearDown() override {
+    results_win_cb(results_window, nullptr);
+    reset_accumulation_store();
+  }
+  // A right-button press on result chart k, then what it alerts.
+  static std::vector<std::string> right_click(int k, const char* item, const char* file) {
+    pick = item, answer = file, alerts.clear();
+    Fl::e_state = FL_BUTTON3;
+    results_window->child(2 * k)->handle(FL_PUSH);
+    Fl::e_state = 0;
+    Fl::wait(0.0);
+    return alerts;
+  }
+};
+
+} // namespace
+
+// The table is the chart's own: emptying the store afterwards changes nothing in the file.
+TEST_F(ChartMenu, SaveDataWritesTheDaysAndSlotsTheChartDraws) {
+  clear_acc_cb(nullptr, nullptr);
+  const std::string path = temp_path("infections.csv");
+  EXPECT_TRUE(right_click(1, "Save Data", path.c_str()).empty());
+  EXPECT_EQ(asked, std::vector<std::string>{"Save the chart's data *.csv"});
+  EXPECT_EQ(contents(path), "day,slot1,slot2,slot3,slot4\n1,201,21,,\n2,202,22,,\n3,203,23,,\n"
+                            "4,204,,,\n5,205,,,\n");
+  remove(path.c_str());
+}
+
+// A run that ends under the menu or the chooser rebuilds the charts: an image save is dropped
+// with a word to the user, the data saved as it was shown; a failed write is told with its
+// reason. The sanitizer build watches that nothing reads the deleted chart.
+TEST_F(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
+  const std::string path = temp_path("saved"), bad = temp_path("no_dir") + "/x";
+  const std::string closed = kChartClosed, image_closed = kImageNotSavedTo + path + closed;
+  const std::string no_dir = "The data could not be saved to " + bad + "No such file or directory";
+  using Case = std::tuple<const char*, const char*, const char*, std::string>;
+  for (auto [item, where, file, alert] :
+       {Case{"Save Image", "", path.c_str(), ""},
+        Case{"Save Image", "chooser", path.c_str(), image_closed},
+        Case{"Save Image", "chooser", nullptr, ""},
+        Case{"Save Image", "menu", path.c_str(), closed},
+        Case{"Save Data", "", bad.c_str(), no_dir}, Case{"Save Data", "chooser", path.c_str(), ""},
+        Case{"Save Data", "chooser", nullptr, ""},
+        Case{"Save Data", "menu", path.c_str(), closed}}) {
+    rebuild_in = where;
+    const auto told = right_click(0, item, file);
+    const bool written = alert.empty() && file;
+    for (int n = 0; n < 100 && written && access(path.c_str(), F_OK) != 0; ++n)
+      Fl::wait(0.01); // an image is written by the chart's next draw
+    EXPECT_EQ(access(file ? file : "", F_OK) == 0, written) << item << " " << where;
+    EXPECT_EQ(told, std::vector<std::string>(alert.empty() ? 0 : 1, alert)) << item << where;
+    remove(path.c_str());
+  }
 }
