@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "results/accumulation_store.h"
 
 namespace {
@@ -36,6 +38,8 @@ TEST_F(Store, SlotsRotateAndShorterRunsLeaveOlderFigures) {
   EXPECT_EQ(chart_accumulation[0][0][30], 130.0) << "the earlier, longer run shows through";
   EXPECT_EQ(max_accumulation_cnt, 50);
   EXPECT_EQ(last_accumulation_cnt, 30);
+  EXPECT_EQ(std::vector<int>(slot_recorded_cnt, slot_recorded_cnt + kSlots),
+            (std::vector<int>{50, 10, 10, 10}));
   max_min_acc(0, &hi, &lo);
   EXPECT_EQ(hi, 149.0);
   EXPECT_EQ(lo, 0.0) << "unwritten samples take part";
@@ -50,6 +54,7 @@ TEST_F(Store, PinnedSlotStaysAndClearKeepsTheChoice) {
   clear_acc_cb(nullptr, nullptr);
   EXPECT_EQ(max_accumulation_cnt, 0);
   EXPECT_EQ(chart_accumulation[2][0][0], 0.0);
+  EXPECT_EQ(slot_recorded_cnt[2], 0);
   EXPECT_EQ(last_accumulation_cnt, 5);
   EXPECT_EQ(meta_idx, 2);
 }
@@ -60,5 +65,6 @@ TEST_F(Store, SamplesBeyondTheTableAreDropped) {
   for (int i = 0; i < kSamples + 10; ++i)
     record_sample(f);
   EXPECT_EQ(accumulation_cnt, kSamples);
+  EXPECT_EQ(slot_recorded_cnt[0], kSamples);
   EXPECT_EQ(chart_accumulation[1][0][0], 0.0) << "nothing spills into the next slot";
 }
