@@ -7,6 +7,7 @@
 #include "ensemble/bands_plot.h"
 
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -96,7 +97,9 @@ void write_arrays(std::FILE* out, const std::vector<std::string>& labels, size_t
 
 // Five panels in a 3 x 2 grid; the sixth cell holds the legend, so that no panel's curves hide
 // behind it. The bands are translucent: the points' ranges overlap, and both must stay visible.
+// Past ten points the colours come round again, with another dash pattern for the median.
 const char kScriptBody[] = R"(hue(p) = colour[p % |colour| + 1]
+dash(p) = (p / |colour|) % 5 + 1
 if (!exists("out")) out = "bands.png"
 if (strstrt(GPVAL_TERMINALS, "pngcairo") > 0) {
   set terminal pngcairo size WIDTH,HEIGHT noenhanced font "sans,12"
@@ -110,6 +113,9 @@ set grid
 set key off
 set xlabel "day"
 set ylabel "persons"
+# Counts are never negative: a series that stays 0 lies on the floor, not in the middle.
+set yrange [0:*]
+set autoscale xfix
 set style fill transparent solid 0.15 noborder
 do for [s=0:4] {
   set title panel[s + 1] font ",14"
@@ -119,7 +125,7 @@ do for [s=0:4] {
        for [p=0:points-1] 'bands.dat' index p using 1:(column(c+1)):(column(c+3)) \
          with filledcurves fs transparent solid 0.3 noborder lc rgb hue(p), \
        for [p=0:points-1] 'bands.dat' index p using 1:(column(c+2)) \
-         with lines lw 2 lc rgb hue(p)
+         with lines lw 2 lc rgb hue(p) dt dash(p)
 }
 unset title
 unset border
@@ -129,14 +135,14 @@ unset xlabel
 unset ylabel
 set xrange [0:1]
 set yrange [0:1]
-set key center center vertical Left reverse samplen 3 spacing 1.3 font ",12"
+set key center center vertical Left reverse samplen 5 spacing 1.3 font ",12"
 # Curves drawn outside the visible range: only their key entries show.
 plot 2 with lines lw 2 lc rgb "gray30" title "median", \
      2 with filledcurves y1=3 fs transparent solid 0.4 noborder lc rgb "gray30" \
        title "25-75 % of runs", \
      2 with filledcurves y1=3 fs transparent solid 0.15 noborder lc rgb "gray30" \
        title "5-95 % of runs", \
-     for [p=0:points-1] 2 with lines lw 3 lc rgb hue(p) title label[p + 1]
+     for [p=0:points-1] 2 with lines lw 3 lc rgb hue(p) dt dash(p) title label[p + 1]
 unset multiplot
 unset output
 )";
@@ -191,6 +197,9 @@ std::string last_line(const std::string& text) {
 // sent back as its errno through a pipe that exec closes.
 [[noreturn]] void exec_gnuplot(const std::string& dir, char* const argv[], int null_fd, int err_fd,
                                int status_fd) {
+  // Whatever else the caller holds open (its output files, its workers' pipes) stays out of
+  // gnuplot, so that nothing waits on a descriptor gnuplot keeps.
+  close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
   int failed = 0;
   if (dup2(null_fd, 0) < 0 || dup2(null_fd, 1) < 0 || dup2(err_fd, 2) < 0 ||
       chdir(dir.c_str()) != 0)

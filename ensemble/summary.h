@@ -36,7 +36,8 @@ class PointSummary {
 public:
   void add_run(const std::vector<DayFigures>& days); // ascending days, as the run's CSV
   // One row per day that appears in any run, per series in order; an ended run counts as 0 on
-  // later days in every series but immune, which leaves it out.
+  // later days in every series but immune, which leaves it out. A run has no part in the days
+  // before its first row: it had not begun.
   std::vector<SummaryRow> rows() const;
 
 private:
