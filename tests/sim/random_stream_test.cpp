@@ -1,6 +1,4 @@
-#include <gtest/gtest.h>
-
-#include "tests/sim/draw_control.h"
+#include "tests/sim/world_fixture.h"
 
 TEST(RandomStream, PortableGeneratorAndItsTopDraw) {
   random_seed(1);

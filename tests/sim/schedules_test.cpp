@@ -26,28 +26,27 @@ protected:
   }
   void TearDown() override { reset_engine_state(); }
 
-  void use(PolicyArray* policy, const std::vector<Setpoint>& used) {
+  static void use(PolicyArray* policy, const std::vector<Setpoint>& used) {
     for (int i = 0; i < kSetpoints; ++i)
       (*policy)[i] = i < static_cast<int>(used.size()) ? used[i] : Setpoint{-1, 0.0};
   }
   // The value in force after each boundary that begins days 1 .. last.
-  std::vector<int> inactivity(const std::vector<Setpoint>& used, int last) {
-    use(&panel.lazy_policy, used);
-    std::vector<int> seen;
+  template <typename T>
+  std::vector<T> follow(PolicyArray* policy, const std::vector<Setpoint>& used, int last,
+                        void (*settle)(), const T& value) {
+    use(policy, used);
+    std::vector<T> seen;
     for (day = 1; day <= last; ++day) {
-      SettleInactivity();
-      seen.push_back(sit_still);
+      settle();
+      seen.push_back(value);
     }
     return seen;
   }
+  std::vector<int> inactivity(const std::vector<Setpoint>& used, int last) {
+    return follow(&panel.lazy_policy, used, last, SettleInactivity, sit_still);
+  }
   std::vector<double> quarantine(const std::vector<Setpoint>& used, int last) {
-    use(&panel.quarantine_policy, used);
-    std::vector<double> seen;
-    for (day = 1; day <= last; ++day) {
-      SettleQuarantine();
-      seen.push_back(quarantine_rate);
-    }
-    return seen;
+    return follow(&panel.quarantine_policy, used, last, SettleQuarantine, quarantine_rate);
   }
 
   RecordingPanel panel;
@@ -67,10 +66,8 @@ TEST_F(Schedules, InactivityJumpsAndRampsByTruncatedSteps) {
             (std::vector<int>{30, 28, 26, 24, 22, 20, 18, 16, 14, 12, 15}));
   // Several entries matching a day apply in turn; the last one wins and holds.
   EXPECT_EQ(inactivity({{0, 20}, {0, 60}}, 2), (std::vector<int>{60, 60}));
-}
-
-TEST_F(Schedules, RampStateCarriesOverBetweenRuns) {
-  sit_factor = 2.0; // left over from an earlier run
+  // Ramp state left over from an earlier run carries on until the first setpoint.
+  sit_factor = 2.0;
   inactivity_goal = 90;
   sit_still = 10;
   EXPECT_EQ(inactivity({{3, 50}}, 4), (std::vector<int>{12, 14, 16, 50}));
@@ -93,7 +90,6 @@ TEST_F(Schedules, InactivityDrawsTheMoversOnRampDaysOnly) {
   SettleInactivity();
   for (int i = 0; i < 20; ++i)
     EXPECT_EQ(person[i]->mobile, draws[i] > 40 ? 1 : 0);
-  clean_world();
 }
 
 TEST_F(Schedules, QuarantineRampsByTheTruncatedDifference) {
@@ -106,19 +102,35 @@ TEST_F(Schedules, QuarantineRampsByTheTruncatedDifference) {
   std::vector<Setpoint> all;
   for (int i = 0; i < kSetpoints; ++i)
     all.push_back({i, i == 9 ? 10.5 : 1.0 * i});
-  reset_engine_state();
-  schedule_panel = &panel;
-  EXPECT_EQ(quarantine(all, 12)[11], 14.5);
-  all[9].value = 10.0;
-  reset_engine_state();
-  schedule_panel = &panel;
-  EXPECT_EQ(quarantine(all, 12)[11], 10.0);
+  for (auto [last, after] : {std::pair{10.5, 14.5}, {10.0, 10.0}}) {
+    all[9].value = last;
+    EXPECT_EQ(quarantine(all, 12)[11], after) << last;
+  }
 }
 
 TEST_F(Schedules, FarOutValuesSaturate) {
   EXPECT_EQ(inactivity({{0, 1e300}, {1, -1e300}}, 3),
             (std::vector<int>{INT_MAX, INT_MIN, INT_MIN}));
   EXPECT_EQ(quarantine({{0, 1e300}, {5, -1e300}}, 2).back(), 1e300);
+}
+
+// Day 0 runs on the panel's value; only a schedule in use acts, at the first tick of each day.
+TEST_F(Schedules, TicksFollowTheSchedulesInUseAtDayBoundaries) {
+  World w;
+  w.daily_interactions = 2;
+  use(&panel.lazy_policy, {{0, 20}, {10, 30}});
+  use(&panel.quarantine_policy, {{0, 7.0}});
+  panel.lazy_policy_on = 1;
+  sit_still = 10;
+  TickHooks none;
+  std::vector<int> seen(13, -1);
+  for (int t = 0; t < 2 + 12 * 3; ++t) { // day 0 is a tick short
+    w.tick(none);
+    EXPECT_TRUE(seen[day] == -1 || seen[day] == sit_still) << "changed within day " << day;
+    seen[day] = sit_still;
+  }
+  EXPECT_EQ(seen, (std::vector<int>{10, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 30}));
+  EXPECT_EQ(quarantine_rate, 0.5);
 }
 
 TEST(DayOrder, EditorRule) {

@@ -1,13 +1,34 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "sim/random_stream.h"
 #include "sim/world.h"
-#include "tests/sim/draw_control.h"
+
+// Makes the next draw the given value: the state one generator step before it.
+inline void prime_next_draw(int r) {
+  uint32_t inverse = 1; // of the multiplier, mod 2^32: Newton's iteration doubles its good bits
+  for (int i = 0; i < 5; ++i)
+    inverse *= 2u - 1103515245u * inverse;
+  random_state = ((static_cast<uint32_t>(r) << 16) - 12345u) * inverse;
+}
+
+// Seeds the stream so that the next `count` draws satisfy `accept`.
+inline void prime_draws(int count, const std::function<bool(const int*)>& accept) {
+  int draws[8];
+  for (uint32_t seed = 1;; ++seed) {
+    random_seed(seed);
+    for (int i = 0; i < count; ++i)
+      draws[i] = random_draw();
+    if (accept(draws))
+      return random_seed(seed);
+  }
+}
 
 // Records what a tick hands to its hooks; paints into a small canvas when given a side.
 class RecordingHooks : public TickHooks {
@@ -53,14 +74,17 @@ protected:
   }
   void TearDown() override { reset_engine_state(); }
 
-  // Susceptible persons at the given spots, without destination, not mobile.
-  void populate(const std::vector<std::pair<int, int>>& spots) {
-    init_pop = world.population = static_cast<int>(spots.size());
-    person = static_cast<Person**>(std::malloc(sizeof(Person*) * spots.size()));
-    for (size_t i = 0; i < spots.size(); ++i) {
+  // Persons {x, y, state} with immunity 50 if not susceptible, without destination, not mobile.
+  void populate(const std::vector<std::array<int, 3>>& people) {
+    clean_world();
+    init_pop = world.population = static_cast<int>(people.size());
+    person = static_cast<Person**>(std::malloc(sizeof(Person*) * people.size()));
+    for (size_t i = 0; i < people.size(); ++i) {
       Person* p = person[i] = new Person(0);
-      p->x = p->home_x = spots[i].first;
-      p->y = p->home_y = spots[i].second;
+      p->x = p->home_x = people[i][0];
+      p->y = p->home_y = people[i][1];
+      p->state = people[i][2];
+      p->immunity_left = p->state == 0 ? 0 : 50;
       p->dest_x = p->dest_y = -1;
     }
   }
