@@ -3,6 +3,7 @@
 #include <FL/Fl.H>
 
 #include <chrono>
+#include <utility>
 
 #include "results/accumulation_store.h"
 #include "results/results_window.h"
@@ -17,8 +18,21 @@ bool pump_until(const std::function<bool()>& cond, double seconds) {
   return cond();
 }
 
-void pump_for(double seconds) {
-  pump_until([] { return false; }, seconds);
+namespace {
+void beat(void* metronome) { // {interval, beats so far}
+  auto* m = static_cast<std::pair<double, int>*>(metronome);
+  ++m->second;
+  Fl::repeat_timeout(m->first, beat, m);
+}
+} // namespace
+
+int GuiRunTest::ticks_in_beats(double interval, int beats) {
+  std::pair<double, int> m{interval, 0};
+  const int first = ticks();
+  Fl::add_timeout(interval, beat, &m);
+  pump_until([&] { return m.second >= beats; });
+  Fl::remove_timeout(beat, &m);
+  return ticks() - first;
 }
 
 void GuiRunTest::SetUp() {
@@ -37,7 +51,7 @@ void GuiRunTest::SetUp() {
   panel->show();
   panel->callback(control_close_cb, arena);
   arena->position(820, 0); // apart, so that neither uncovers the other and draws a stray tick
-  pump_for(0.05);
+  Fl::check();
 }
 
 // The caught output goes on to stdout: the framework's failure messages are among it.
@@ -49,7 +63,7 @@ void GuiRunTest::TearDown() {
   delete arena;
   reset_engine_state();
   reset_accumulation_store();
-  pump_for(0.01);
+  Fl::check();
   std::fputs((printed_ + testing::internal::GetCapturedStdout()).c_str(), stdout);
 }
 

@@ -11,7 +11,6 @@
 
 // Runs the event loop until the condition holds or the time is up; returns the condition.
 bool pump_until(const std::function<bool()>& cond, double seconds = 20.0);
-void pump_for(double seconds);
 
 // Start-up as the program does it (arena hidden, panel shown, engine and store as at start-up),
 // stdout caught; torn down after each test so that runs do not leak into one another.
@@ -25,6 +24,9 @@ protected:
   static void press(Fl_Widget* w) { w->do_callback(); }
   int ticks() const { return day * (arena->daily_interactions + 1) + iteration; }
   std::string printed(); // since SetUp
+  // Ticks made while a timer of the test's own, repeating at that interval, fires `beats` times:
+  // the run's pace measured against the toolkit's timers, whatever the load of the machine.
+  int ticks_in_beats(double interval, int beats);
 
   MyWin* arena = nullptr;
   ControlWin* panel = nullptr;

@@ -34,19 +34,20 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
   arena->resize(820, 0, 200, 200);
   arena->arena->size(200, 200);
   arena->show();
-  pump_for(0.1);
+  ASSERT_TRUE(pump_until([&] { return ticks() > 0; })) << "shown and drawn once";
   init_pop = arena->population = static_cast<int>(people.size());
   person = static_cast<Person**>(std::malloc(sizeof(Person*) * people.size()));
   for (size_t i = 0; i < people.size(); ++i) {
     const auto& s = people[i].first;
     Person* p = person[i] = new Person(0);
-    std::tie(p->x, p->y, p->state, p->immunity_left, p->dead) =
-        std::tie(s[0], s[1], s[2], s[3], s[4]);
-    std::tie(p->home_x, p->home_y, p->mobile) = std::make_tuple(s[0], s[1], 0);
+    std::tie(p->x, p->y, p->state, p->immunity_left, p->dead, p->mobile) =
+        std::make_tuple(s[0], s[1], s[2], s[3], s[4], 0);
   }
-  // Both ways to the window: the X server's shared image, and the toolkit's fl_draw_image.
-  for (bool shared : {true, false}) {
+  // Both ways to the window: the X server's shared image, and the toolkit's fl_draw_image; then
+  // the healthy, the recovered and the quarantined (the first three) hidden.
+  for (auto [shared, hide] : {std::pair{true, 0}, {false, 0}, {true, 1}}) {
     arena_shared_memory = shared;
+    arena->hide_healthy = arena->hide_recovered = arena->hide_quarantined = hide;
     arena->redraw();
     Fl::flush();
     arena->make_current();
@@ -55,8 +56,10 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
       const unsigned char* px = img + (y * 200 + x) * 3;
       return unsigned(px[0]) << 24 | unsigned(px[1]) << 16 | unsigned(px[2]) << 8;
     };
-    for (const auto& [s, colour] : people)
-      EXPECT_EQ(at(s[0], s[1]), Fl::get_color(colour)) << shared << " " << s[0] << "," << s[1];
+    for (size_t i = 0; i < people.size(); ++i) {
+      const auto& [s, colour] = people[i];
+      EXPECT_EQ(at(s[0], s[1]), hide && i < 3 ? 0u : Fl::get_color(colour)) << shared << hide << i;
+    }
     EXPECT_EQ(at(25, 60), 0u);
     int light = 0; // the status band's anti-aliased white text
     for (int y = 10; y < 40; ++y)
