@@ -1,4 +1,5 @@
 #include <FL/Fl.H>
+#include <FL/Fl_Light_Button.H>
 #include <cstring>
 #include <set>
 #include <string>
@@ -13,29 +14,61 @@ using C = ControlWin;
 
 namespace {
 
+// Every labelled control with its tooltip, and for a parameter its first text, the slider's ends
+// (left, right) and the text a commit makes of it where the precision shows. Toggles start on.
 struct Row {
-  InputSlider* C::*m;
-  const char *label, *text, *tip; // the tooltip's start
-  int x, y, precision;
-  double left, right;
+  const char *label, *tip, *text = nullptr;
+  double left = 0, right = 0;
+  const char* committed = nullptr;
 } const kRows[] = {
-    {&C::population_slider, "Initial Population", "50000", "The i", 150, 50, 0, 0, 350000},
-    {&C::infection_rate_slider, "Infection Rate %", "15", "The e", 150, 80, 0, 0, 100},
-    {&C::infection_length_slider, "Infection Length", "30", "The n", 150, 110, 0, 1, 90},
-    {&C::ambulatory_days_slider, "Ambulatory Days", "7", "The n", 150, 140, 0, 1, 90},
-    {&C::inactivity_slider, "Inactivity %", "10", "How s", 150, 170, 0, 0, 100},
-    {&C::initially_infected_slider, "Initially Infected", "10", "H", 150, 200, 0, 1, 1000},
-    {&C::arena_size_slider, "Arena Size", "400", "The s", 150, 230, 0, 100, 1080},
-    {&C::chart_upper_limit_slider, "Chart Upper Limit", "50000", "The u", 150, 260, 0, 0, 350000},
-    {&C::chart_max_values_slider, "Chart Maximum Values", "200", "T", 150, 290, 0, 0, 365},
-    {&C::quarantine_rate_slider, "Quarantine Rate %", "0.5", "The p", 550, 50, 2, 0, 100},
-    {&C::speed_slider, "Speed", "0.01", "The speed at which", 550, 80, 3, 1.0, 0.001},
-    {&C::daily_interactions_slider, "Daily Interactions", "8", "Th", 550, 110, 0, 1, 24},
-    {&C::immunity_duration_slider, "Immunity Duration", "730", "H", 550, 140, 0, 0, 2000},
-    {&C::drivers_slider, "Drivers %", "0", "Percent of people", 550, 170, 0, 0, 100},
-    {&C::destinations_slider, "Number of destinations", "0", "Nu", 550, 200, 0, 0, 1000},
-    {&C::death_rate_slider, "Death Rate", "0", "Percentage of", 550, 230, 1, 0, 100},
-};
+    {"Start", "Kicks off the simulation."},
+    {"Stop", "Stops the simulation."},
+    {"Pause", "Pauses the simulation."},
+    {"Quit", "Stops the simulation and ends the application."},
+    {"Clear Data", "Clears already accumulated data."},
+    {"Initial Population", "The initial number of participants.", "50000", 0, 350000},
+    {"Infection Rate %", "The ease with which the disease passes from one person to another.", "15",
+     0, 100},
+    {"Infection Length", "The number of days a sick person can transmit the disease.", "30", 1, 90},
+    {"Ambulatory Days", "The number of days a sick person can socially move around.", "7", 1, 90},
+    {"Inactivity %", "How socially active the society is. Higher numbers mean less activity.", "10",
+     0, 100},
+    {"Initially Infected", "How many people start the simulation already sick.", "10", 1, 1000},
+    {"Arena Size", "The social area of the simulation, squared.", "400", 100, 1080},
+    {"Chart Upper Limit", "The upper boundary of the chart", "50000", 0, 350000},
+    {"Chart Maximum Values",
+     "The maximum number of data values collected by the chart. Set to zero for no limit.", "200",
+     0, 365},
+    {"Quarantine Rate %", "The percentage of sick people that will be fixed in place and cured.",
+     "0.5", 0, 100, "0.50"},
+    {"Speed",
+     "The speed at which the simulation runs, specified as fractions of second delay between "
+     "steps.",
+     "0.01", 1.0, 0.001, "0.010"},
+    {"Daily Interactions", "The number of times a person can move per day.", "8", 1, 24},
+    {"Immunity Duration", "How long a person is immune after recovering or being cured.", "730", 0,
+     2000},
+    {"Drivers %",
+     "Percent of people that drive to destinations.\nDriving causes them to travel to the "
+     "destination and return without exposing anyone.\nThey do expose people at the destination "
+     "and at their home.",
+     "0", 0, 100},
+    {"Number of destinations", "Number of places people can drive to.", "0", 0, 1000},
+    {"Death Rate", "Percentage of people that die of the disease.", "0", 0, 100, "0.0"},
+    {"Hide Healthy", "Hide the people that are heathy."},
+    {"Hide Quarantined", "Hide the people that are in treatment/quarantine"},
+    {"Hide Recovered", "Hide the people that have recovered."},
+    {"Hard Edge", "Cause the side and upper edges to not wrap around\n"},
+    {"Lockdown", "A percentage of people are inactive rather than all people being less active."},
+    {"Currently Infected", "Set which results are to be charted. More than one can be selected. "
+                           "Selecting None clears the selection."}};
+
+Fl_Widget* labelled(C* c, const char* label) {
+  for (int i = 0; i < c->children(); ++i)
+    if (c->child(i)->label() && std::strcmp(c->child(i)->label(), label) == 0)
+      return c->child(i);
+  return nullptr;
+}
 
 std::set<Fl_Widget*> active_children(const C* c) {
   std::set<Fl_Widget*> on;
@@ -47,17 +80,37 @@ std::set<Fl_Widget*> active_children(const C* c) {
 
 } // namespace
 
-TEST_F(Panel, WidgetsMatchTheirTable) {
+TEST_F(Panel, ControlsAsSpecified) {
   for (const Row& r : kRows) {
-    const InputSlider* s = panel->*r.m;
-    EXPECT_EQ(std::make_tuple(std::string(s->input->label()), std::string(s->input->value()),
-                              s->input->x(), s->input->y(), s->precision, s->slider->minimum(),
-                              s->slider->maximum()),
-              std::make_tuple(r.label, r.text, r.x, r.y, r.precision, r.left, r.right));
-    EXPECT_EQ(std::strncmp(s->input->tooltip(), r.tip, std::strlen(r.tip)), 0) << r.label;
-    EXPECT_STREQ(s->slider->tooltip(), s->input->tooltip()) << r.label;
+    Fl_Widget* w = labelled(panel, r.label);
+    ASSERT_NE(w, nullptr) << r.label;
+    EXPECT_STREQ(w->tooltip(), r.tip);
+    const auto* toggle = dynamic_cast<const Fl_Light_Button*>(w);
+    EXPECT_TRUE(!toggle || toggle->value() == 1) << r.label;
+    if (!r.text)
+      continue;
+    auto* input = static_cast<Fl_Input*>(w); // its slider follows it
+    const auto* slider = static_cast<const Fl_Slider*>(panel->child(panel->find(w) + 1));
+    EXPECT_EQ(std::make_tuple(std::string(input->value()), slider->minimum(), slider->maximum(),
+                              std::string(slider->tooltip())),
+              std::make_tuple(r.text, r.left, r.right, r.tip));
+    input->do_callback();
+    EXPECT_STREQ(input->value(), r.committed ? r.committed : r.text);
   }
-  EXPECT_STREQ(panel->hide_healthy_button->tooltip(), "Hide the people that are heathy.");
+  EXPECT_STREQ(panel->lazy_button->tooltip(), "Allows setting up to 10 days to act as setpoints.");
+  EXPECT_STREQ(panel->quarantine_button->tooltip(),
+               "Allow setting up to 10 days to act as setpoints.");
+}
+
+// What a schedule puts in force is shown in its control: the text and the slider agree.
+TEST_F(Panel, SchedulesShowTheValueInForce) {
+  panel->show_inactivity(23);
+  panel->show_quarantine_rate(1.4);
+  EXPECT_EQ(std::make_tuple(std::string(panel->inactivity_slider->input->value()),
+                            panel->inactivity_slider->slider->value(),
+                            std::string(panel->quarantine_rate_slider->input->value()),
+                            panel->quarantine_rate_slider->slider->value()),
+            std::make_tuple("23", 23.0, "1.4", 1.4));
 }
 
 TEST_F(Panel, LockingLeavesOnlyTheRunControlsAndSpeed) {
