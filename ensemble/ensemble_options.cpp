@@ -119,13 +119,14 @@ bool take_ensemble_option(const std::string& name, const std::string& value, Ens
     *error = name + " needs a folder";
     return false;
   }
-  // The folder's name goes into one command line per run.
-  for (const char c : value)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-      *error = name + " must not hold control characters";
-      return false;
-    }
   return true;
+}
+
+bool holds_control(const std::string& text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+      return true;
+  return false;
 }
 
 // Sorts the command line into ensemble options and the run options passed on to every run.
@@ -134,6 +135,11 @@ bool split_arguments(int argc, char** argv, EnsembleOptions* o, std::vector<std:
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const std::string name = option_name(arg);
+    // Every argument goes into a line of the plan and of the manifest, and values into CSV cells.
+    if (holds_control(arg)) {
+      *error = "an ensemble's arguments must not hold control characters: " + arg;
+      return false;
+    }
     if (is_one_of(arg, kFlags)) {
       (arg == "--force" ? o->force : arg == "--quiet" ? o->quiet : o->plan) = true;
       continue;

@@ -70,6 +70,13 @@ TEST(EnsembleOptions, RefusesBadUsageWithOneLine) {
       {"--out", "--out needs a value"},
       {"--out d --runs 1000 --vary population=1:200:1 --vary infection-rate=0:100:1", "more than"},
   };
+  EnsembleOptions controlled;
+  std::string why;
+  char arg0[] = "epidemic_batch", out[] = "--out", dir[] = "d", population[] = "--population",
+       value[] = "\n5";
+  char* argv[] = {arg0, out, dir, population, value};
+  EXPECT_FALSE(parse_ensemble_options(5, argv, 1, 1, &controlled, &why));
+  EXPECT_NE(why.find("control characters"), std::string::npos) << why;
   for (const auto& c : cases) {
     EnsembleOptions o;
     std::string error;
