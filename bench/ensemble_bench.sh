@@ -4,7 +4,7 @@
 #   1. 16 runs of 50,000 persons x 100 days with --jobs 1 and --jobs 2, and their ratio;
 #   2. 1,000 runs of 500 persons x 10 days with --jobs 1, against the runs' own time (one such
 #      run timed alone, less the start of a process that only prints its version), giving the
-#      time the machinery adds per run;
+#      time the machinery adds per run, in wall time and in CPU time;
 #   3. the parent process's peak resident set at 100 and at 2,000 runs, which stays flat when
 #      the merge streams its rows to disk.
 # Usage: bench/ensemble_bench.sh [BUILD_DIR]   (default: build). Other work on the machine
@@ -47,6 +47,17 @@ ens="$(median_time "$batch" "${small[@]}" --runs 1000 --jobs 1 --quiet --out "$w
 run_ms="$(calc "($alone - $start_only) / 200 * 1000")"
 printf '1000 runs of 500 x 10 days: %.2f s in all; a run alone %.3f ms; the machinery adds %.3f ms per run\n' \
   "$ens" "$run_ms" "$(calc "$ens - $run_ms")"
+
+# CPU seconds (user + system) of a command and everything it waited for: unlike wall time, it
+# barely moves when other work shares the processors.
+cpu_of() { /usr/bin/time -f "%U %S" "$@" 2>&1 >/dev/null | tail -1 | awk '{ print $1 + $2 }'; }
+alone_cpu="$(cpu_of bash -c "for ((k = 0; k < 200; k++)); do $batch ${small[*]}; done")"
+start_cpu="$(cpu_of bash -c "for ((k = 0; k < 200; k++)); do $batch --version; done")"
+rm -rf "$work/out"
+ens_cpu="$(cpu_of "$batch" "${small[@]}" --runs 1000 --jobs 1 --quiet --out "$work/out")"
+run_cpu_ms="$(calc "($alone_cpu - $start_cpu) / 200 * 1000")"
+printf 'in CPU time: a run alone %.3f ms; the machinery adds %.3f ms per run\n' \
+  "$run_cpu_ms" "$(calc "$ens_cpu - $run_cpu_ms")"
 
 # The parent's own peak (VmHWM), read until it exits; the workers and gnuplot are not counted.
 parent_peak_kb() {
