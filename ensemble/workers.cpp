@@ -28,10 +28,16 @@ Workers::Workers() {
   sigaddset(&waited_, SIGINT);
   sigaddset(&waited_, SIGTERM);
   sigprocmask(SIG_BLOCK, &waited_, &old_mask_);
+  // An ignored SIGCHLD, which a parent may hand down, would have the kernel reap the workers
+  // before their exit status could be read.
+  struct sigaction child_default {};
+  child_default.sa_handler = SIG_DFL;
+  sigaction(SIGCHLD, &child_default, &old_child_action_);
 }
 
 Workers::~Workers() {
   stop_all();
+  sigaction(SIGCHLD, &old_child_action_, nullptr);
   sigprocmask(SIG_SETMASK, &old_mask_, nullptr);
 }
 
@@ -84,9 +90,9 @@ void Workers::reap(std::vector<End>* ended, bool block) {
       ++i;
       continue;
     }
-    if (got > 0)
-      ended->push_back(
-          {running_[i].tag, WIFEXITED(status) && WEXITSTATUS(status) == 0, describe(status)});
+    // A worker that cannot be waited for is lost, not finished: its files are not to be trusted.
+    const bool ok = got > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    ended->push_back({running_[i].tag, ok, got > 0 ? describe(status) : std::strerror(errno)});
     running_.erase(running_.begin() + static_cast<long>(i));
   }
 }

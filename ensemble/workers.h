@@ -43,4 +43,5 @@ private:
   std::vector<Child> running_;
   sigset_t old_mask_;
   sigset_t waited_;
+  struct sigaction old_child_action_;
 };

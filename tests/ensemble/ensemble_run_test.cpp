@@ -255,3 +255,17 @@ TEST(EnsembleRun, UnusableFolderIsRefusedBeforeAnyRun) {
       batch("--population 300 --arena-size 100 --max-days 3 --runs 2 --force --out " + full).status,
       0);
 }
+
+TEST(EnsembleRun, AnIgnoredSigchldHandedDownStillYieldsEveryRun) {
+  const std::string dir = scratch("ignored");
+  const pid_t parent = fork();
+  if (parent == 0) {
+    std::signal(SIGCHLD, SIG_IGN); // an ignored signal stays ignored through exec
+    execl(BATCH_BINARY, BATCH_BINARY, "--seed", "2", "--population", "300", "--arena-size", "100",
+          "--max-days", "3", "--runs", "3", "--quiet", "--out", dir.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  EXPECT_EQ(exit_status(parent), 0);
+  EXPECT_TRUE(fs::exists(dir + "/summary.csv"));
+}
