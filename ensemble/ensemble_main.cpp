@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -85,18 +86,35 @@ Plan make_plan(const EnsembleOptions& o) {
   return plan;
 }
 
-const char* signal_name(int sig) {
-  return sig == SIGINT ? "SIGINT" : "SIGTERM";
-}
-
 std::string run_name(const Plan& plan, long long index) {
   const int run = static_cast<int>(index % plan.runs);
   return "run (" + std::to_string(index / plan.runs) + ", " + std::to_string(run) + ") with seed " +
          std::to_string(plan.seed_of(run));
 }
 
+int stopped_by(int sig) {
+  report_error(std::string("stopped by ") + (sig == SIGINT ? "SIGINT" : "SIGTERM") +
+               "; no summary written");
+  return 128 + sig;
+}
+
+// Tops the workers up to `jobs`, in run order.
+bool start_runs(const Plan& plan, int jobs, Workers* workers, long long* started) {
+  std::string error;
+  for (; *started < plan.total() && workers->running() < jobs; ++*started) {
+    const long long i = *started;
+    const int point = static_cast<int>(i / plan.runs), run = static_cast<int>(i % plan.runs);
+    if (!workers->start(plan.run_command(point, run), i, &error)) {
+      report_error(error);
+      return false;
+    }
+  }
+  return true;
+}
+
 // Starts the runs, at most `jobs` at once, and merges each as soon as every run before it is
-// merged, so the output is the same whatever order the runs end in.
+// merged, so the output is the same whatever order the runs end in. A failed run stops the
+// merging, not the runs: the others still leave their files for a later --merge.
 int run_all(const Plan& plan, const EnsembleOptions& o) {
   const long long total = plan.total();
   Workers workers;
@@ -108,25 +126,16 @@ int run_all(const Plan& plan, const EnsembleOptions& o) {
   }
   ProgressLine progress(stderr, !o.quiet && isatty(2) == 1, total);
   std::vector<char> ok(static_cast<size_t>(total), 0);
-  long long started = 0, merged = 0, ended = 0, failed = 0;
-  bool merging = true;
+  long long started = 0, merged = 0, ended = 0;
+  bool failed = false;
   while (ended < total) {
-    for (; started < total && workers.running() < o.jobs; ++started) {
-      const long long i = started;
-      if (!workers.start(
-              plan.run_command(static_cast<int>(i / plan.runs), static_cast<int>(i % plan.runs)), i,
-              &error)) {
-        report_error(error);
-        return 1;
-      }
-    }
+    if (!start_runs(plan, o.jobs, &workers, &started))
+      return 1;
     std::vector<Workers::End> ends;
-    const int sig = workers.wait(progress.enabled() ? 100 : 1000, &ends);
-    if (sig != 0) {
+    if (const int sig = workers.wait(progress.enabled() ? 100 : 1000, &ends)) {
       workers.stop_all();
       progress.clear();
-      report_error(std::string("stopped by ") + signal_name(sig) + "; no summary written");
-      return 128 + sig;
+      return stopped_by(sig);
     }
     for (const Workers::End& e : ends) {
       ++ended;
@@ -134,25 +143,21 @@ int run_all(const Plan& plan, const EnsembleOptions& o) {
       if (!e.ok) {
         progress.clear();
         report_error(run_name(plan, e.tag) + " failed: " + e.why);
-        ++failed;
-        merging = false;
+        failed = true;
       }
     }
-    for (; merging && merged < total && ok[static_cast<size_t>(merged)]; ++merged)
+    for (; !failed && merged < total && ok[static_cast<size_t>(merged)]; ++merged)
       if (!merge.add_run(merged, &error)) {
         report_error(error);
-        merging = false;
-        ++failed;
+        failed = true;
       }
     progress.update(ended);
   }
   progress.clear();
   std::vector<Workers::End> none;
-  if (const int sig = workers.wait(0, &none)) {
-    report_error(std::string("stopped by ") + signal_name(sig) + "; no summary written");
-    return 128 + sig;
-  }
-  if (failed > 0) {
+  if (const int sig = workers.wait(0, &none))
+    return stopped_by(sig);
+  if (failed) {
     report_error("no summary written: rerun the failed runs' commands from --plan, then --merge");
     return 1;
   }
@@ -184,10 +189,8 @@ int merge_only(const std::string& dir) {
   Workers stop_watch;
   std::vector<Workers::End> none;
   for (long long i = 0; i < plan.total(); ++i) {
-    if (const int sig = stop_watch.wait(0, &none)) {
-      report_error(std::string("stopped by ") + signal_name(sig) + "; nothing written");
-      return 128 + sig;
-    }
+    if (const int sig = stop_watch.wait(0, &none))
+      return stopped_by(sig);
     if (!merge.add_run(i, &error)) {
       report_error(error);
       return 1;
