@@ -28,21 +28,24 @@ TEST_F(WorldBuild, EachPersonDrawsPositionDriverThenDestination) {
 // A unit draw of exactly 1 lands on the far edge and on the last point in use, not past them.
 TEST_F(WorldBuild, TopDrawsStayInsideTheirTables) {
   world.drivers_pct = 101;
-  world.destinations[999] = {7, 8};
-  world.destination_count = 1000;
   prime_next_draw(32767);
   init_world(&world, 1, 0);
   EXPECT_EQ(person[0]->x, 99);
-  clean_world();
-  prime_draws(4, [](const int* r) { return r[3] == 32767; });
-  init_world(&world, 1, 0);
-  EXPECT_EQ(person[0]->dest_x, 7);
+  for (int count : {10, 1000}) {
+    clean_world();
+    world.destination_count = count;
+    world.destinations[count - 1] = {7, 8};
+    prime_draws(4, [](const int* r) { return r[3] == 32767; });
+    init_world(&world, 1, 0);
+    EXPECT_EQ(person[0]->dest_x, 7) << count;
+  }
 }
 
 TEST_F(WorldBuild, RunStartDrawsPointsPopulationThenMovers) {
   RunParameters params;
   params.arena_size = 300;
-  params.population = 4;
+  params.population = 200;
+  params.initially_infected = 1000;
   params.inactivity = 30;
   std::snprintf(save_buf, sizeof save_buf, "peak of the run before");
   random_seed(9);
@@ -52,11 +55,11 @@ TEST_F(WorldBuild, RunStartDrawsPointsPopulationThenMovers) {
     ASSERT_EQ(point.x, position_draw(300));
     ASSERT_EQ(point.y, position_draw(300));
   }
-  for (int i = 0; i < 4 * 3; ++i) // x, y and the driver draw of each person
+  for (int i = 0; i < 200 * 3; ++i) // x, y and the driver draw of each person
     random_draw();
-  for (int i = 0; i < 4; ++i)
-    EXPECT_EQ(person[i]->mobile, percent_draw() > 30 ? 1 : 0);
-  EXPECT_EQ(person[3]->state, 1) << "more seeded cases than persons: everybody";
+  for (int i = 0; i < 200; ++i)
+    ASSERT_EQ(person[i]->mobile, percent_draw() > 30 ? 1 : 0) << i;
+  EXPECT_EQ(person[199]->state, 1) << "more seeded cases than persons: everybody";
   EXPECT_EQ(std::make_tuple(max, std::string(save_buf), world.ambulatory_days, sit_still),
             std::make_tuple(-10000000, std::string(), 7, 30));
 }

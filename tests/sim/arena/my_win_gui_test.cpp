@@ -21,7 +21,7 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
       {{30, 60, -1, 500, 0}, fl_rgb_color(0, 230, 80)},
       {{40, 60, -10, 500, 0}, fl_rgb_color(255, 200, 225)},
       {{50, 60, 1, 0, 0}, fl_darker(FL_YELLOW)},
-      {{60, 60, 20, 0, 0}, FL_RED},
+      {{60, 60, 7, 0, 0}, FL_RED}, // on its seventh day: too ill to walk about
       {{70, 60, -1, 0, 1}, fl_rgb_color(80, 80, 80)},
       {{5, 5, 1, 0, 0}, fl_darker(FL_YELLOW)},
       {{190, 20, 1, 0, 0}, FL_BLACK}}; // under the status band
