@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -16,6 +17,18 @@ void use_default_mode(int fd) {
   const mode_t mask = umask(0);
   umask(mask);
   fchmod(fd, 0666 & ~mask);
+}
+
+// PATH.tmp.XXXXXX beside PATH; a long file name is shortened first so that the temporary one
+// stays within the file system's 255-byte limit for a name.
+std::string temporary_template(const std::string& path) {
+  constexpr size_t kLongestBase = 255 - std::char_traits<char>::length(".tmp.XXXXXX");
+  const size_t slash = path.rfind('/');
+  const size_t base_start = slash == std::string::npos ? 0 : slash + 1;
+  std::string name = path;
+  if (name.size() - base_start > kLongestBase)
+    name.resize(base_start + kLongestBase);
+  return name + ".tmp.XXXXXX";
 }
 
 } // namespace
@@ -32,7 +45,7 @@ AtomicFile::~AtomicFile() {
 
 bool AtomicFile::open(std::string* error) {
   discard();
-  std::string name = path_ + ".tmp.XXXXXX";
+  const std::string name = temporary_template(path_);
   std::vector<char> buf(name.begin(), name.end());
   buf.push_back('\0');
   const int fd = mkstemp(buf.data());
