@@ -12,7 +12,9 @@ usr=$stage/usr
 fail() { echo "$*" >&2; exit 1; }
 for program in epidemic_sim epidemic_batch; do
   [ -x "$usr/bin/$program" ] || fail "not installed: bin/$program"
-  gzip -t "$usr/share/man/man1/$program.1.gz" || fail "no manual page for $program"
+  page=$(gzip -dc "$usr/share/man/man1/$program.1.gz") || fail "no manual page for $program"
+  grep -q "^\.TH ${program^^} 1 \"\" \"epidemic_sim [0-9]" <<<"$page" ||
+    fail "the manual page of $program has another heading or no version"
 done
 entry=$usr/share/applications/epidemic_sim.desktop
 [ -f "$entry" ] || fail "no desktop entry"
