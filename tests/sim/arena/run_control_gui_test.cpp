@@ -121,7 +121,8 @@ TEST_F(RunControl, StopAfterTheEndDoesNotReportAgain) {
   EXPECT_TRUE(meta_idx == 1 && last_accumulation_cnt == samples && results_window == charts);
 }
 
-// A typed text not yet committed used to reach the run as it stood.
+// A typed text not yet committed used to reach the run as it stood. The other parameters keep
+// their first texts, each read into its own place.
 TEST_F(RunControl, UncommittedTextsAreClampedAtStart) {
   small_run_settings(90, "0");
   type(panel->arena_size_slider, "5");
@@ -133,4 +134,7 @@ TEST_F(RunControl, UncommittedTextsAreClampedAtStart) {
                             arena->daily_interactions, speed),
             std::make_tuple(100, 100, 0, 1000, 24, 0.001));
   EXPECT_STREQ(panel->speed_slider->input->value(), "0.001");
+  EXPECT_EQ(std::make_tuple(arena->infection_length, arena->ambulatory_days, infection_rate,
+                            sit_still, quarantine_rate, arena->immunity_duration),
+            std::make_tuple(90, 7, 15, 10, 0.5, 730));
 }
