@@ -1,35 +1,31 @@
 #include "ensemble/bands_plot.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
+namespace fs = std::filesystem;
+
 namespace {
 
-// A folder whose name a shell would split, unquote or run as a second command.
+// A fresh folder whose name a shell would split, unquote or run as a second command.
 std::string odd_dir() {
   std::string name = TEST_BINARY_DIR "/bands it's; \"q\" XXXXXX";
   EXPECT_NE(mkdtemp(name.data()), nullptr);
   return name;
 }
 
-std::set<std::string> entries(const std::string& dir, bool remove = false) {
+// The names in `dir`, which is then removed.
+std::set<std::string> entries_removing(const std::string& dir) {
   std::set<std::string> names;
-  DIR* d = opendir(dir.c_str());
-  for (const dirent* e; d != nullptr && (e = readdir(d)) != nullptr;)
-    if (e->d_name[0] != '.')
-      names.insert(e->d_name);
-  if (d != nullptr)
-    closedir(d);
-  for (const std::string& name : names)
-    if (remove)
-      std::remove((dir + "/" + name).c_str());
+  for (const auto& e : fs::directory_iterator(dir))
+    names.insert(e.path().filename().string());
+  fs::remove_all(dir);
   return names;
 }
 
@@ -46,13 +42,13 @@ std::vector<SummaryRow> point_rows(long long scale) {
   return point.rows();
 }
 
+// Each point's median line is drawn in its own colour.
 TEST(BandsPlot, rendersWholePngIntoAFolderAShellWouldMisread) {
   const std::string dir = odd_dir();
   std::string error;
   ASSERT_TRUE(write_bands_plot(dir, {"infection-rate=10", "infection-rate='20'; x"},
                                {point_rows(1), point_rows(3)}, &error))
       << error;
-  EXPECT_EQ(entries(dir), (std::set<std::string>{"bands.dat", "bands.gp", "bands.png"}));
   png_image png{};
   png.version = PNG_IMAGE_VERSION;
   ASSERT_TRUE(png_image_begin_read_from_file(&png, (dir + "/bands.png").c_str()));
@@ -61,31 +57,25 @@ TEST(BandsPlot, rendersWholePngIntoAFolderAShellWouldMisread) {
   png.format = PNG_FORMAT_RGB;
   std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
   ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr));
-  // Each point's median line is drawn in its own colour.
   std::set<unsigned> colours;
   for (size_t i = 0; i + 2 < rgb.size(); i += 3)
     colours.insert(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
-  EXPECT_EQ(colours.count(0x1f77b4), 1u);
-  EXPECT_EQ(colours.count(0xff7f0e), 1u);
-  entries(dir, true);
-  rmdir(dir.c_str());
+  EXPECT_TRUE(colours.count(0x1f77b4) && colours.count(0xff7f0e));
+  EXPECT_EQ(entries_removing(dir), (std::set<std::string>{"bands.dat", "bands.gp", "bands.png"}));
 }
 
 TEST(BandsPlot, failureGivesOneLineReasonAndNoPng) {
   std::string error;
-  const std::string missing = TEST_BINARY_DIR "/no such folder/deeper";
-  EXPECT_FALSE(write_bands_plot(missing, {"a"}, {point_rows(1)}, &error));
+  EXPECT_FALSE(
+      write_bands_plot(TEST_BINARY_DIR "/no such folder/deeper", {"a"}, {point_rows(1)}, &error));
   EXPECT_NE(error.find("no such folder"), std::string::npos) << error;
-
-  const std::string dir = odd_dir();
-  const std::string path = std::getenv("PATH");
+  const std::string dir = odd_dir(), path = std::getenv("PATH");
   setenv("PATH", "/nonexistent", 1);
   EXPECT_FALSE(write_bands_plot(dir, {"a"}, {point_rows(1)}, &error));
   setenv("PATH", path.c_str(), 1);
   EXPECT_NE(error.find("gnuplot"), std::string::npos) << error;
   EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-  EXPECT_EQ(entries(dir, true), (std::set<std::string>{"bands.dat", "bands.gp"}));
-  rmdir(dir.c_str());
+  EXPECT_EQ(entries_removing(dir), (std::set<std::string>{"bands.dat", "bands.gp"}));
 }
 
 } // namespace

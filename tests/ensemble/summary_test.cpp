@@ -9,19 +9,15 @@
 
 namespace {
 
+// Worked by hand with h = (n - 1) p.
 TEST(Summary, quantileInterpolatesBetweenOrderStatistics) {
-  const std::vector<double> one = {7}, two = {1, 3}, five = {2, 4, 8, 16, 32};
   const double p[] = {0.05, 0.25, 0.5, 0.75, 0.95};
-  // Worked by hand with h = (n - 1) p.
-  const struct {
-    const std::vector<double>& sorted;
-    double expected[5];
-  } cases[] = {
-      {one, {7, 7, 7, 7, 7}}, {two, {1.1, 1.5, 2, 2.5, 2.9}}, {five, {2.4, 4, 8, 16, 28.8}}};
-  for (const auto& c : cases)
+  for (auto [sorted, want] : std::vector<std::pair<std::vector<double>, std::vector<double>>>{
+           {{7}, {7, 7, 7, 7, 7}},
+           {{1, 3}, {1.1, 1.5, 2, 2.5, 2.9}},
+           {{2, 4, 8, 16, 32}, {2.4, 4, 8, 16, 28.8}}})
     for (int i = 0; i < 5; ++i)
-      EXPECT_NEAR(quantile(c.sorted, p[i]), c.expected[i], 1e-9)
-          << "n=" << c.sorted.size() << " p=" << p[i];
+      EXPECT_NEAR(quantile(sorted, p[i]), want[i], 1e-9) << sorted.size() << " " << p[i];
 }
 
 // A run of days 1..last whose every series holds `v` except immune, which holds `immune`.
@@ -32,32 +28,30 @@ std::vector<DayFigures> run(int last, long long v, long long immune) {
   return days;
 }
 
+std::string text(const std::vector<SummaryRow>& rows, int point = 0,
+                 const std::vector<std::string>& cells = {}) {
+  char* buf = nullptr;
+  size_t size = 0;
+  std::FILE* out = open_memstream(&buf, &size);
+  EXPECT_TRUE(write_summary_rows(out, point, cells, rows));
+  std::fclose(out);
+  const std::string written(buf, size);
+  std::free(buf);
+  return written;
+}
+
 TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOut) {
   PointSummary point;
-  point.add_run(run(4, 40, 7));
-  point.add_run(run(2, 10, 5));
-  point.add_run(run(3, 20, 6));
+  for (auto [last, v, immune] : {std::tuple{4, 40, 7}, {2, 10, 5}, {3, 20, 6}})
+    point.add_run(run(last, v, immune));
   const std::vector<SummaryRow> rows = point.rows();
   ASSERT_EQ(rows.size(), 4u * kSummarySeries);
-  for (size_t i = 0; i < rows.size(); ++i) { // by day, then series in order
-    ASSERT_EQ(rows[i].day, static_cast<int>(i / kSummarySeries) + 1);
-    ASSERT_EQ(rows[i].series, static_cast<int>(i % kSummarySeries));
-  }
-  auto at = [&](int day, int series) { return rows[(day - 1) * kSummarySeries + series]; };
-  for (int s : {0, 1, 2, 4}) {
-    EXPECT_EQ(at(3, s).n, 3); // {0, 20, 40}
-    EXPECT_DOUBLE_EQ(at(3, s).mean, 20);
-    EXPECT_DOUBLE_EQ(at(3, s).median, 20);
-    EXPECT_EQ(at(4, s).n, 3); // {0, 0, 40}
-    EXPECT_DOUBLE_EQ(at(4, s).median, 0);
-    EXPECT_NEAR(at(4, s).p95, 36, 1e-9);
-  }
-  EXPECT_EQ(at(1, kImmuneSeries).n, 3);
-  EXPECT_EQ(at(3, kImmuneSeries).n, 2); // {6, 7}
-  EXPECT_DOUBLE_EQ(at(3, kImmuneSeries).mean, 6.5);
-  EXPECT_DOUBLE_EQ(at(3, kImmuneSeries).p25, 6.25);
-  EXPECT_EQ(at(4, kImmuneSeries).n, 1);
-  EXPECT_DOUBLE_EQ(at(4, kImmuneSeries).p5, 7);
+  EXPECT_EQ(text({rows.begin() + 2 * kSummarySeries, rows.end()}),
+            "0,3,infected,3,20,2,10,20,30,38\n0,3,new_cases,3,20,2,10,20,30,38\n"
+            "0,3,newly_quarantined,3,20,2,10,20,30,38\n0,3,immune,2,6.5,6.05,6.25,6.5,6.75,6.95\n"
+            "0,3,dead_today,3,20,2,10,20,30,38\n0,4,infected,3,13.3333,0,0,0,20,36\n"
+            "0,4,new_cases,3,13.3333,0,0,0,20,36\n0,4,newly_quarantined,3,13.3333,0,0,0,20,36\n"
+            "0,4,immune,1,7,7,7,7,7,7\n0,4,dead_today,3,13.3333,0,0,0,20,36\n");
 }
 
 TEST(Summary, dayMissingInsideARunLeavesThatRunOutRatherThanZero) {
@@ -74,18 +68,11 @@ TEST(Summary, dayMissingInsideARunLeavesThatRunOutRatherThanZero) {
 TEST(Summary, headerAndRowsUseTheirColumnsAndSixSignificantDigits) {
   EXPECT_EQ(summary_header({"infection-rate", "lockdown"}),
             "point,infection-rate,lockdown,day,series,n,mean,p5,p25,median,p75,p95");
-  char* buf = nullptr;
-  size_t size = 0;
-  std::FILE* out = open_memstream(&buf, &size);
-  EXPECT_TRUE(write_summary_rows(
-      out, 7, {"10", "1"},
-      {{12, 2, 3, 1.0 / 3, 0.05, 2.5, 100000, 1234567, 0}, {13, 4, 100000, 0, 1e-7, -2, 3, 4, 5}}));
-  std::fclose(out);
-  EXPECT_EQ(std::string(buf, size),
+  EXPECT_EQ(text({{12, 2, 3, 1.0 / 3, 0.05, 2.5, 100000, 1234567, 0},
+                  {13, 4, 100000, 0, 1e-7, -2, 3, 4, 5}},
+                 7, {"10", "1"}),
             "7,10,1,12,newly_quarantined,3,0.333333,0.05,2.5,100000,1.23457e+06,0\n"
             "7,10,1,13,dead_today,100000,0,1e-07,-2,3,4,5\n");
-  std::free(buf);
-
   std::FILE* full = std::fopen("/dev/full", "w");
   ASSERT_NE(full, nullptr);
   std::setvbuf(full, nullptr, _IONBF, 0);
