@@ -24,25 +24,22 @@ protected:
 TEST_F(Store, SlotsRotateAndShorterRunsLeaveOlderFigures) {
   double hi = 1, lo = 1;
   max_min_acc(0, &hi, &lo);
-  EXPECT_EQ(hi, 0.0);
-  EXPECT_EQ(lo, 0.0);
+  EXPECT_EQ((std::pair{hi, lo}), (std::pair{0.0, 0.0}));
   run(50, 100.0);
-  EXPECT_EQ(meta_idx, 1);
-  EXPECT_EQ(last_accumulation_cnt, 50);
-  EXPECT_EQ(accumulation_cnt, 0);
+  EXPECT_EQ((std::vector<int>{meta_idx, last_accumulation_cnt, accumulation_cnt}),
+            (std::vector<int>{1, 50, 0}));
   for (int i = 0; i < 3; ++i)
     run(10, 1.0);
   run(30, 7.0); // the fifth run writes slot 0 again
-  EXPECT_EQ(meta_idx, 1);
-  EXPECT_EQ(chart_accumulation[0][0][29], 36.0);
-  EXPECT_EQ(chart_accumulation[0][0][30], 130.0) << "the earlier, longer run shows through";
-  EXPECT_EQ(max_accumulation_cnt, 50);
-  EXPECT_EQ(last_accumulation_cnt, 30);
+  EXPECT_EQ((std::vector<int>{meta_idx, max_accumulation_cnt, last_accumulation_cnt}),
+            (std::vector<int>{1, 50, 30}));
+  EXPECT_EQ((std::pair{chart_accumulation[0][0][29], chart_accumulation[0][0][30]}),
+            (std::pair{36.0, 130.0}))
+      << "the earlier, longer run shows through";
   EXPECT_EQ(std::vector<int>(slot_recorded_cnt, slot_recorded_cnt + kSlots),
             (std::vector<int>{50, 10, 10, 10}));
   max_min_acc(0, &hi, &lo);
-  EXPECT_EQ(hi, 149.0);
-  EXPECT_EQ(lo, 0.0) << "unwritten samples take part";
+  EXPECT_EQ((std::pair{hi, lo}), (std::pair{149.0, 0.0})) << "unwritten samples take part";
 }
 
 TEST_F(Store, PinnedSlotStaysAndClearKeepsTheChoice) {
@@ -52,11 +49,10 @@ TEST_F(Store, PinnedSlotStaysAndClearKeepsTheChoice) {
   EXPECT_EQ(meta_idx, 2);
   EXPECT_EQ(chart_accumulation[2][0][0], 2.0);
   clear_acc_cb(nullptr, nullptr);
-  EXPECT_EQ(max_accumulation_cnt, 0);
   EXPECT_EQ(chart_accumulation[2][0][0], 0.0);
-  EXPECT_EQ(slot_recorded_cnt[2], 0);
-  EXPECT_EQ(last_accumulation_cnt, 5);
-  EXPECT_EQ(meta_idx, 2);
+  EXPECT_EQ((std::vector<int>{max_accumulation_cnt, slot_recorded_cnt[2], last_accumulation_cnt,
+                              meta_idx}),
+            (std::vector<int>{0, 0, 5, 2}));
 }
 
 TEST_F(Store, SamplesBeyondTheTableAreDropped) {
