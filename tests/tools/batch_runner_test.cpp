@@ -13,9 +13,10 @@ TEST(BatchRunner, SameSeedSameBytesAndADayPerRow) {
   EXPECT_EQ(a.out, b.out);
   EXPECT_EQ(slurp(csv1), slurp(csv2));
   std::smatch days;
-  ASSERT_TRUE(std::regex_match(a.out, days,
-                               std::regex("\\d+: DAY: \\d+ INFECTED: \\d+ EVER SICKENED: \\d+ NEW "
-                                          "CASES: \\d+ DEAD: \\d+ DAYS: (\\d+) AREA: 7\\.200000\n")))
+  ASSERT_TRUE(
+      std::regex_match(a.out, days,
+                       std::regex("\\d+: DAY: \\d+ INFECTED: \\d+ EVER SICKENED: \\d+ NEW "
+                                  "CASES: \\d+ DEAD: \\d+ DAYS: (\\d+) AREA: 7\\.200000\n")))
       << a.out;
   const std::vector<std::string> rows = split_lines(slurp(csv1));
   ASSERT_EQ(rows.size(), std::stoul(days[1]) + 1)
@@ -51,8 +52,9 @@ TEST(BatchRunner, RefusesBadOptionsWithOneLine) {
   EXPECT_NE(
       batch("--arena-size 5000").err.find("--arena-size must be a whole number from 100 to 1080"),
       std::string::npos);
-  EXPECT_EQ(batch("\"$(printf -- '--fo\\no\\033')\" 1").err,
-            "epidemic_batch: unknown option --fo\\no\\x1b (see --help)\n");
+  const Result control = batch("\"$(printf -- '--fo\\no\\033')\" 1");
+  EXPECT_EQ(control.status, 2);
+  EXPECT_EQ(control.err, "epidemic_batch: unknown option --fo\\no\\x1b (see --help)\n");
   const Result r = batch("--seed 1 --population 100 --csv /nonexistent-dir/x.csv");
   EXPECT_EQ(r.status, 1) << "an unwritable CSV fails before anything runs";
   EXPECT_TRUE(r.out.empty());
