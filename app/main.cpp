@@ -1,4 +1,5 @@
 #include <FL/Fl.H>
+#include <FL/Fl_Window.H>
 
 #include <cstdlib>
 #include <ctime>
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
   // The only seeding: every draw of every run comes from this one stream.
   random_seed(static_cast<uint32_t>(std::time(nullptr)));
 
+  // The desktop ties the windows to the menu entry and its icon by this class.
+  Fl_Window::default_xclass("epidemic_sim");
   Fl::visual(FL_DOUBLE);
   Fl::get_system_colors();
   Fl::set_fonts(nullptr);
