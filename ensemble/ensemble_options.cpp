@@ -78,13 +78,13 @@ std::vector<std::pair<std::string, std::string>> pair_up(const std::vector<std::
   return pairs;
 }
 
-bool add_varied(const std::string& spec, EnsembleOptions* o, std::string* error) {
-  const size_t eq = spec.find('=');
+bool add_varied(const std::string& assignment, EnsembleOptions* o, std::string* error) {
+  const size_t eq = assignment.find('=');
   if (eq == std::string::npos || eq == 0) {
     *error = "--vary needs NAME=LIST";
     return false;
   }
-  VariedOption v{spec.substr(0, eq), {}};
+  VariedOption v{assignment.substr(0, eq), {}};
   if (!is_one_of(v.name, kVariable)) {
     *error = "--vary " + v.name + ": not a run option that takes one number";
     return false;
@@ -94,7 +94,7 @@ bool add_varied(const std::string& spec, EnsembleOptions* o, std::string* error)
       *error = "--vary " + v.name + " is given twice";
       return false;
     }
-  if (!expand_value_list(v.name, spec.substr(eq + 1), &v.values, error))
+  if (!expand_value_list(v.name, assignment.substr(eq + 1), &v.values, error))
     return false;
   for (const std::string& value : v.values) {
     BatchOptions ignored;
