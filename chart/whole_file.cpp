@@ -27,14 +27,6 @@ bool is_special(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
-// AtomicFile words its failures "cannot write PATH: REASON"; only the reason is wanted here.
-std::string reason_of(const std::string& message, const std::string& path) {
-  const std::string prefix = "cannot write " + path + ": ";
-  if (message.compare(0, prefix.size(), prefix) == 0)
-    return message.substr(prefix.size());
-  return message;
-}
-
 // The write error the system gave while filling, if there was one. errno is taken at once:
 // flushing, closing or removing the file afterwards may overwrite it.
 std::string fill_stream(std::FILE* file, const std::function<bool(std::FILE*)>& fill) {
@@ -67,11 +59,11 @@ std::string write_whole_file(const std::string& path, const std::function<bool(s
   AtomicFile file(name);
   std::string error;
   if (!file.open(&error))
-    return reason_of(error, name);
+    return file.reason();
   const std::string why = fill_stream(file.stream(), fill);
   if (!why.empty())
     return why; // the temporary file goes with `file`
   if (!file.commit(&error))
-    return reason_of(error, name);
+    return file.reason();
   return "";
 }

@@ -95,6 +95,7 @@ void AtomicFile::discard() {
 
 bool AtomicFile::fail(std::string* error, int err) {
   discard();
+  reason_ = std::strerror(err);
   if (error != nullptr)
     *error = write_error(path_, err);
   return false;

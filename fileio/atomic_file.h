@@ -23,6 +23,8 @@ public:
   bool commit(std::string* error);
   // Drops what was written.
   void discard();
+  // The system's reason for the last failure (strerror), for messages worded otherwise.
+  const std::string& reason() const { return reason_; }
 
 private:
   bool fail(std::string* error, int err);
@@ -30,6 +32,7 @@ private:
   std::string path_;
   std::string temp_;
   std::FILE* file_ = nullptr;
+  std::string reason_;
 };
 
 // "cannot write PATH: REASON", the one wording of every failed write.
