@@ -1,7 +1,9 @@
 // The engine against a slow, literal model of the rules: a grid of 350 null-terminated slots
 // per row emptied every tick, every draw computed from its formula. Each tick of many random
 // configurations must leave both worlds identical, person for person and draw for draw.
+#include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "tests/sim/world_fixture.h"
 
@@ -47,10 +49,8 @@ struct Model {
   void tick() {
     const World& w = params;
     iteration += 1;
-    if (w.daily_interactions < iteration) {
-      day += 1;
-      iteration = 0;
-    }
+    if (w.daily_interactions < iteration)
+      day += 1, iteration = 0;
     const bool b = iteration == 0;
     std::memset(grid, 0, sizeof grid);
     infected = 0;
@@ -58,28 +58,19 @@ struct Model {
     for (Person& p : people) {
       if (p.dead)
         continue;
-      if (b && p.immunity_left > 0) {
-        immune++;
-        p.immunity_left--;
-      }
+      if (b && p.immunity_left > 0)
+        immune++, p.immunity_left--;
       if (p.state > 0) {
         p.immunity_left = w.immunity_duration;
         add(&p);
         if (p.state >= w.infection_length) {
           p.state = -1;
-          if (static_cast<double>(w.death_rate) > real_percent()) {
-            p.dead = 1;
-            deaths++;
-          }
+          if (static_cast<double>(w.death_rate) > real_percent())
+            p.dead = 1, deaths++;
         } else {
           infected++;
-          if (b) {
-            p.state++;
-            if (quarantine_rate > real_percent()) {
-              p.state = -21;
-              nq++;
-            }
-          }
+          if (b && ++p.state && quarantine_rate > real_percent())
+            p.state = -21, nq++;
         }
       }
       if (p.state < 0 && b && p.state < -1)
@@ -92,35 +83,24 @@ struct Model {
           if (p.dwell > 1) {
             p.dwell--;
           } else if (p.dwell == 1) {
-            p.x = p.home_x;
-            p.y = p.home_y;
-            p.dwell = 0;
+            p.x = p.home_x, p.y = p.home_y, p.dwell = 0;
           } else {
-            p.x = p.dest_x;
-            p.y = p.dest_y;
-            p.dwell = w.daily_interactions / 2;
+            p.x = p.dest_x, p.y = p.dest_y, p.dwell = w.daily_interactions / 2;
           }
         } else if (moves) {
-          const int dx = step();
-          const int dy = step();
-          p.x = edge(p.x + dx);
-          p.y = edge(p.y + dy);
+          const int dx = step(), dy = step();
+          p.x = edge(p.x + dx), p.y = edge(p.y + dy);
         }
       }
     }
     for (Person& p : people)
       if (!p.dead && p.state == 0 && check(&p) && percent() < infection_rate)
         p.state = 1;
-    int new_cases = infected - old_infected;
+    const int new_cases = std::max(infected - old_infected, 0);
     old_infected = infected;
-    if (new_cases < 0)
-      new_cases = 0;
-    if (b) {
-      samples.push_back({infected, new_cases, nq, immune, dead_today});
-      dead_today = 0;
-    }
-    dead_today += deaths;
-    dead_total += deaths;
+    if (b)
+      samples.push_back({infected, new_cases, nq, immune, dead_today}), dead_today = 0;
+    dead_today += deaths, dead_total += deaths;
   }
 };
 
@@ -133,21 +113,15 @@ RunParameters random_parameters(uint32_t seed) {
   random_seed(seed);
   auto pick = [](int lo, int hi) { return lo + random_draw() % (hi - lo + 1); };
   RunParameters p;
-  p.population = pick(300, 4000);
-  p.arena_size = pick(100, 180);
-  p.initially_infected = pick(1, 60);
-  p.daily_interactions = pick(1, 10);
-  p.immunity_duration = pick(0, 40);
+  std::tie(p.population, p.arena_size, p.initially_infected, p.daily_interactions,
+           p.immunity_duration) =
+      std::tuple{pick(300, 4000), pick(100, 180), pick(1, 60), pick(1, 10), pick(0, 40)};
   p.drivers_pct = pick(0, 2) == 0 ? 0 : pick(0, 100);
-  p.destination_count = pick(0, 1000);
-  p.death_rate = pick(0, 40);
-  p.infection_length = pick(1, 30);
-  p.ambulatory_days = pick(1, 12);
-  p.inactivity = pick(0, 100);
-  p.infection_rate = pick(0, 100);
+  std::tie(p.destination_count, p.death_rate, p.infection_length, p.ambulatory_days, p.inactivity,
+           p.infection_rate) =
+      std::tuple{pick(0, 1000), pick(0, 40), pick(1, 30), pick(1, 12), pick(0, 100), pick(0, 100)};
   p.quarantine_rate = pick(0, 3000) / 100.0;
-  p.hard_edge = pick(0, 1);
-  p.lockdown = pick(0, 1);
+  std::tie(p.hard_edge, p.lockdown) = std::tuple{pick(0, 1), pick(0, 1)};
   return p;
 }
 
@@ -161,9 +135,7 @@ void compare_runs(const RunParameters& params, uint32_t seed, int ticks) {
   model.params = world;
   for (int i = 0; i < init_pop; ++i)
     model.people.push_back(*person[i]);
-  model.day = day;
-  model.iteration = iteration;
-  model.old_infected = old_infected;
+  std::tie(model.day, model.iteration, model.old_infected) = std::tie(day, iteration, old_infected);
   RecordingHooks hooks;
   for (int t = 0; t < ticks && !world.done; ++t) {
     const uint32_t before = random_state;
@@ -171,10 +143,9 @@ void compare_runs(const RunParameters& params, uint32_t seed, int ticks) {
     const uint32_t engine_after = random_state;
     random_state = before;
     model.tick();
-    ASSERT_EQ(random_state, engine_after) << "tick " << t << ": the draws differ";
-    ASSERT_EQ(model.day, day);
-    ASSERT_EQ(model.infected, world.infected) << "tick " << t;
-    ASSERT_EQ(model.dead_total, world.dead_total);
+    ASSERT_EQ(std::make_tuple(random_state, model.day, model.infected, model.dead_total),
+              std::make_tuple(engine_after, day, world.infected, world.dead_total))
+        << "tick " << t << ": stream state, day, infected, dead";
     for (int i = 0; i < init_pop; ++i)
       ASSERT_TRUE(same(model.people[i], *person[i])) << "tick " << t << " person " << i;
   }
@@ -196,12 +167,8 @@ TEST(ReferenceModel, RandomConfigurationsAgreeTickByTick) {
 TEST(ReferenceModel, CrowdedRowsAgree) {
   // Far more than 350 infectious persons to a row: the row limit decides who infects.
   RunParameters p;
-  p.population = 60000;
-  p.arena_size = 100;
-  p.initially_infected = 1000;
-  p.infection_rate = 30;
-  p.lockdown = 0;
-  p.inactivity = 50;
+  std::tie(p.population, p.arena_size, p.initially_infected, p.infection_rate, p.lockdown,
+           p.inactivity) = std::make_tuple(60000, 100, 1000, 30, 0, 50);
   compare_runs(p, 2024, 40);
   // Without immunity a recovering person is susceptible again in its own tick, still entered.
   p.immunity_duration = 0;

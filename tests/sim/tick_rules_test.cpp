@@ -2,6 +2,8 @@
 // rest of the tick.
 #include "tests/sim/world_fixture.h"
 
+#include <tuple>
+
 using TickRules = WorldTest;
 
 TEST_F(TickRules, DayHasInteractionsPlusOneTicks) {
@@ -12,27 +14,24 @@ TEST_F(TickRules, DayHasInteractionsPlusOneTicks) {
   EXPECT_EQ(std::make_pair(day, rec.samples.size()), std::make_pair(2, size_t{2}));
 }
 
+// Raw draws for one axis of a step: 16384.. go -1, 24576.. go +1, 32767 (u = 1) stays.
 TEST_F(TickRules, RandomStepsStopOrWrapAtTheEdge) {
   populate({{0, 50, 0}});
   at(0).mobile = 1;
-  // Raw draws for one axis of a step: 16384.. go -1, 24576.. go +1, 32767 (u = 1) stays.
-  prime_draws(2, [](const int* r) { return r[0] >= 16384 && r[0] < 24575 && r[1] < 16383; });
-  ticks(1);
-  EXPECT_EQ(at(0).x, 0);
-  world.hard_edge = 0;
-  prime_draws(2, [](const int* r) { return r[0] >= 16384 && r[0] < 24575 && r[1] == 32767; });
-  ticks(1);
-  EXPECT_EQ(std::make_pair(at(0).x, at(0).y), std::make_pair(99, 50));
-  prime_draws(2, [](const int* r) { return r[0] >= 24576 && r[0] < 32767 && r[1] == 32767; });
-  ticks(1);
-  EXPECT_EQ(at(0).x, 0);
+  const std::tuple<int, int, int> steps[] = {{16384, 1, 0}, {16384, 0, 99}, {24576, 0, 0}};
+  for (auto [from, hard, x] : steps) { // first draw from, hard edge, x after; y stays
+    world.hard_edge = hard;
+    prime_draws(2,
+                [f = from](const int* r) { return r[0] >= f && r[0] < f + 8191 && r[1] == 32767; });
+    ticks(1);
+    EXPECT_EQ(std::make_pair(at(0).x, at(0).y), std::make_pair(x, 50)) << from << hard;
+  }
 }
 
 TEST_F(TickRules, DriversDwellAndGoHomeWithoutDraws) {
   populate({{5, 5, 0}});
   at(0).mobile = 1;
-  at(0).dest_x = 70;
-  at(0).dest_y = 80;
+  std::tie(at(0).dest_x, at(0).dest_y) = std::make_pair(70, 80);
   for (int x : {70, 70, 70, 70, 5, 70}) { // dwell 4 with 8 daily interactions
     const uint32_t before = random_state;
     ticks(1);
@@ -55,10 +54,8 @@ TEST_F(TickRules, QuarantineCountsTwiceAndKeepsNoRunAlive) {
 // A person who dies finishes its tick: it is painted by its state, and may recover (or, without
 // immunity, turn susceptible) before it is skipped from the next tick on.
 TEST_F(TickRules, DeathEndsTheIllnessAndCountsInTheNextSample) {
-  world.infection_length = 1;
-  world.death_rate = 100;
-  world.hide_recovered = 0;
-  world.immunity_duration = 0;
+  std::tie(world.infection_length, world.death_rate, world.hide_recovered,
+           world.immunity_duration) = std::make_tuple(1, 100, 0, 0);
   populate({{5, 5, 1}, {5, 5, 0}, {50, 50, 1}});
   at(0).mobile = 1; // the one who dies still makes its step
   iteration = 8;    // the next tick is a day boundary
@@ -67,18 +64,16 @@ TEST_F(TickRules, DeathEndsTheIllnessAndCountsInTheNextSample) {
     return r[0] < 32767 && r[1] >= 16384 && r[1] < 24575 && r[3] == 32767;
   });
   ticks(1);
-  EXPECT_EQ(at(0).dead, 1);
-  EXPECT_EQ(at(0).state, 0) << "no immunity: susceptible again in the tick it dies";
-  EXPECT_EQ(at(0).x, 4) << "it made its step";
-  EXPECT_EQ(at(2).dead, 0) << "a draw of exactly 100 spares even a death rate of 100";
-  EXPECT_EQ(at(1).state, 0) << "the dying infect nobody";
+  // Dead, susceptible again without immunity, one step made; a draw of exactly 100 spares even
+  // a death rate of 100; the dying infect nobody.
+  EXPECT_EQ(std::make_tuple(at(0).dead, at(0).state, at(0).x, at(2).dead, at(1).state),
+            std::make_tuple(1, 0, 4, 0, 0));
   EXPECT_EQ(rec.kind_at(5, 5), kPaintRecovered);
   EXPECT_NE(rec.status.find("EVER SICKENED: 4 "), std::string::npos) << rec.status;
   EXPECT_EQ(rec.samples.back().dead_today, 0);
   ticks(1);
   EXPECT_EQ(rec.kind_at(at(0).x, at(0).y), kPaintDead);
-  EXPECT_EQ(at(1).state, 0) << "nor do the dead";
-  EXPECT_EQ(world.dead_total, 1);
+  EXPECT_EQ(std::make_pair(at(1).state, world.dead_total), std::make_pair(0, 1)) << "nor the dead";
   tick_to_boundary();
   EXPECT_EQ(rec.samples.back().dead_today, 1);
 }
