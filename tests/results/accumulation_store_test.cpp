@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "results/accumulation_store.h"
@@ -56,11 +57,7 @@ TEST_F(Store, PinnedSlotStaysAndClearKeepsTheChoice) {
 }
 
 TEST_F(Store, SamplesBeyondTheTableAreDropped) {
-  start_accumulation();
-  const double f[kSeries] = {1, 2, 3, 4, 5};
-  for (int i = 0; i < kSamples + 10; ++i)
-    record_sample(f);
-  EXPECT_EQ(accumulation_cnt, kSamples);
-  EXPECT_EQ(slot_recorded_cnt[0], kSamples);
-  EXPECT_EQ(chart_accumulation[1][0][0], 0.0) << "nothing spills into the next slot";
+  run(kSamples + 10, 1.0);
+  EXPECT_EQ((std::tuple{last_accumulation_cnt, slot_recorded_cnt[0], chart_accumulation[1][0][0]}),
+            (std::tuple{kSamples, kSamples, 0.0})); // nothing spills into the next slot
 }
