@@ -66,9 +66,6 @@ TEST(BandsPlot, rendersWholePngIntoAFolderAShellWouldMisread) {
 
 TEST(BandsPlot, failureGivesOneLineReasonAndNoPng) {
   std::string error;
-  EXPECT_FALSE(
-      write_bands_plot(TEST_BINARY_DIR "/no such folder/deeper", {"a"}, {point_rows(1)}, &error));
-  EXPECT_NE(error.find("no such folder"), std::string::npos) << error;
   const std::string dir = odd_dir(), path = std::getenv("PATH");
   setenv("PATH", "/nonexistent", 1);
   EXPECT_FALSE(write_bands_plot(dir, {"a"}, {point_rows(1)}, &error));

@@ -68,11 +68,8 @@ TEST(Summary, dayMissingInsideARunLeavesThatRunOutRatherThanZero) {
 TEST(Summary, headerAndRowsUseTheirColumnsAndSixSignificantDigits) {
   EXPECT_EQ(summary_header({"infection-rate", "lockdown"}),
             "point,infection-rate,lockdown,day,series,n,mean,p5,p25,median,p75,p95");
-  EXPECT_EQ(text({{12, 2, 3, 1.0 / 3, 0.05, 2.5, 100000, 1234567, 0},
-                  {13, 4, 100000, 0, 1e-7, -2, 3, 4, 5}},
-                 7, {"10", "1"}),
-            "7,10,1,12,newly_quarantined,3,0.333333,0.05,2.5,100000,1.23457e+06,0\n"
-            "7,10,1,13,dead_today,100000,0,1e-07,-2,3,4,5\n");
+  EXPECT_EQ(text({{12, 4, 3, 1.0 / 3, 1e-7, 2.5, 100000, 1234567, 0}}, 7, {"10", "1"}),
+            "7,10,1,12,dead_today,3,0.333333,1e-07,2.5,100000,1.23457e+06,0\n");
   std::FILE* full = std::fopen("/dev/full", "w");
   ASSERT_NE(full, nullptr);
   std::setvbuf(full, nullptr, _IONBF, 0);
