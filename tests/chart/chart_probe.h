@@ -46,8 +46,7 @@ inline std::string temp_path(const std::string& name) {
   return std::string(TEST_BINARY_DIR) + "/" + std::to_string(getpid()) + "_" + name;
 }
 
-// Pixels as stored, none on a decoding error. img->format is PNG_FORMAT_RGB for 8-bit RGB and
-// PNG_FORMAT_RGBA for 8-bit RGBA; other depths and colour types set other flags.
+// Pixels as stored, none on a decoding error.
 inline std::vector<unsigned char> read_png(const std::string& path, png_image* img) {
   *img = png_image{};
   img->version = PNG_IMAGE_VERSION;

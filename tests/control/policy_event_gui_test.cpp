@@ -64,10 +64,10 @@ TEST_F(Editor, UseStoresSlidersAndHandsOverCancelHandsBackEvenWhileLocked) {
   e->value_sliders[2]->value(33.3333);
   e->value_sliders[2]->do_callback();
   EXPECT_STREQ(field(e, 2)->value(), "33.3");
-  field(e, 3)->value("150"); // beyond the slider's range, and kept
-  field(e, 3)->do_callback();
-  field(e, 4)->value("nan");
-  field(e, 4)->do_callback();
+  for (auto [i, text] : {std::pair{3, "150"}, {4, "nan"}}) { // 150 lies beyond the slider, kept
+    field(e, i)->value(text);
+    field(e, i)->do_callback();
+  }
   field(e, 5)->value("99"); // not committed: the slider's value is what is stored
   press_use(e);
   EXPECT_EQ(panel->lazy_policy[2].setpoint_day, 31);
