@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sim/random_stream.h"
@@ -64,13 +65,9 @@ protected:
   void SetUp() override {
     reset_engine_state();
     random_seed(12345);
-    world.daily_interactions = 8;
-    world.infection_length = 30;
-    world.ambulatory_days = 7;
-    world.immunity_duration = 730;
-    infection_rate = 100;
-    quarantine_rate = 0.0;
-    global_area = 100;
+    std::tie(world.daily_interactions, world.infection_length, world.ambulatory_days,
+             world.immunity_duration, infection_rate, quarantine_rate, global_area) =
+        std::make_tuple(8, 30, 7, 730, 100, 0.0, 100);
   }
   void TearDown() override { reset_engine_state(); }
 
@@ -94,9 +91,8 @@ protected:
       world.tick(rec);
   }
   void tick_to_boundary() {
-    do
-      world.tick(rec);
-    while (iteration != 0);
+    for (ticks(1); iteration != 0;)
+      ticks(1);
   }
 
   World world;
