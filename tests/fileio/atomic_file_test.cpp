@@ -1,28 +1,19 @@
+#include "fileio/atomic_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
-#include "fileio/atomic_file.h"
-
 namespace fs = std::filesystem;
-
-namespace {
-
-int entries(const fs::path& dir) {
-  int n = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir))
-    ++n;
-  return n;
-}
-
-} // namespace
 
 // A name just under the file system's limit still saves: the temporary name must not be the
 // one that is too long. A write that is dropped leaves the folder as it was.
 TEST(AtomicFile, LongNamesSaveAndDroppedWritesLeaveNothing) {
   const fs::path dir = fs::path(TEST_BINARY_DIR) / "atomic_file";
+  const auto entries = [&dir] { return std::distance(fs::directory_iterator(dir), {}); };
   fs::remove_all(dir);
   fs::create_directories(dir);
   const std::string path = (dir / std::string(250, 'n')).string();
@@ -32,13 +23,13 @@ TEST(AtomicFile, LongNamesSaveAndDroppedWritesLeaveNothing) {
   std::fputs("whole\n", file.stream());
   ASSERT_TRUE(file.commit(&error)) << error;
   EXPECT_EQ(fs::file_size(path), 6u);
-  EXPECT_EQ(entries(dir), 1);
+  EXPECT_EQ(entries(), 1);
   {
     AtomicFile dropped((dir / "dropped.csv").string());
     ASSERT_TRUE(dropped.open(&error));
     std::fputs("half", dropped.stream());
   }
-  EXPECT_EQ(entries(dir), 1);
+  EXPECT_EQ(entries(), 1);
   AtomicFile nowhere((dir / "missing" / "x.csv").string());
   EXPECT_FALSE(nowhere.open(&error));
   EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
