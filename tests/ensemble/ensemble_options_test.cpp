@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "ensemble/manifest.h"
 #include "ensemble/plan.h"
-#include "tests/tools/batch_process.h"
 
 namespace {
 
@@ -75,11 +75,6 @@ TEST(EnsembleOptions, PointsRunInGivenOrderLastFastestOnCommonSeeds) {
   ASSERT_TRUE(parse("--runs 1 --jobs 3 --seed 5", &one, &error)) << error;
   EXPECT_TRUE(is_single_run(one)) << "one run without --out is a plain run";
   EXPECT_EQ(one.single.seed, 5u);
-}
-
-TEST(EnsembleOptions, ShellQuotingKeepsEachWordWhole) {
-  const std::string nasty = "a dir 'q'; touch \"x\" $(y) `z`\\";
-  EXPECT_EQ(sh("printf '%s|' " + shell_line({"plain", nasty, ""})).out, "plain|" + nasty + "||");
 }
 
 TEST(EnsembleOptions, ManifestReadsBackWhatWasWritten) {

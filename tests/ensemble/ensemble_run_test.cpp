@@ -68,7 +68,8 @@ const std::string kTiny = "--population 300 --arena-size 100 --max-days 3 ";
 // all leave the same files; each run's rows are what it gives alone.
 TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   const std::string one = fresh("jobs1"), two = fresh("jobs2"), cwd = fresh("cwd");
-  const std::string planned = fresh("planned 'q'; touch pwned"), csv = fresh("alone.csv");
+  const std::string planned = fresh("planned 'q'; touch pwned $(touch x) `touch y`"),
+                    csv = fresh("alone.csv");
   const Result a = batch(kSweep + " --jobs 1 --out " + one);
   const Result b = batch(kSweep + " --jobs 2 --out " + two);
   ASSERT_EQ(a.status, 0) << a.err;

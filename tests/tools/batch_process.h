@@ -22,7 +22,7 @@ inline std::string slurp(const std::string& path) {
 }
 
 inline std::string scratch(const std::string& name) {
-  return std::string(TEST_BINARY_DIR) + "/" + name;
+  return TEST_BINARY_DIR "/" + name;
 }
 
 // `to`, when given, replaces the capture of standard output (e.g. ">/dev/full").
@@ -36,7 +36,7 @@ inline Result sh(const std::string& command, const std::string& to = "") {
 }
 
 inline Result batch(const std::string& args, const std::string& to = "") {
-  return sh(std::string(BATCH_BINARY) + " " + args, to);
+  return sh(BATCH_BINARY " " + args, to);
 }
 
 inline std::vector<std::string> split_lines(const std::string& text) {
