@@ -23,11 +23,8 @@ protected:
   void small_run_settings(int infection_length = 2, const char* speed_text = "0.001");
   static void press(Fl_Widget* w) { w->do_callback(); }
   int ticks() const { return day * (arena->daily_interactions + 1) + iteration; }
-  std::string printed(); // since SetUp
-  // Ticks made while a timer of the test's own, repeating at that interval, fires `beats` times:
-  // the run's pace measured against the toolkit's timers, whatever the load of the machine.
-  int ticks_in_beats(double interval, int beats);
-
+  std::string printed();        // since SetUp
+  int ticks_in(double seconds); // ticks the run makes while a timer of that delay is pending
   MyWin* arena = nullptr;
   ControlWin* panel = nullptr;
   std::string printed_;

@@ -88,7 +88,7 @@ TEST_F(RunControl, PauseResumeStopAndTheNextRun) {
   press(panel->start_button);
   arena->do_callback();
   press(panel->start_button);
-  const int made = ticks_in_beats(0.05, 12);
+  const int made = ticks_in(0.05 * 12);
   EXPECT_TRUE(made >= 1 && made <= 15) << made;
 }
 
