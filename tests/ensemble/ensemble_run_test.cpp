@@ -34,7 +34,7 @@ std::map<std::string, std::string> outputs(const std::string& dir) {
   return files;
 }
 
-// Starts an ensemble and polls until it has `count` workers at once; the runs are long enough.
+// Starts an ensemble and polls until it has `count` workers at once.
 std::vector<pid_t> start(const std::string& args, size_t count, pid_t* parent) {
   if ((*parent = fork()) == 0) {
     const std::string line = "exec " BATCH_BINARY " " + args + " 2>" + scratch("spawn.err");
@@ -61,6 +61,7 @@ int exit_status(pid_t pid) {
 const std::string kSweep = "--seed 11 --population 3000 --arena-size 150 --max-days 40 --runs 5 "
                            "--vary infection-rate=10,20";
 const std::string kTiny = "--population 300 --arena-size 100 --max-days 3 ";
+const std::string kLong = "--population 30000 --arena-size 250 "; // long enough to catch workers
 
 } // namespace
 
@@ -126,10 +127,7 @@ TEST(EnsembleRun, KilledWorkerFailsTheEnsembleNamingItsSeed) {
   const std::string dir = fresh("killed");
   pid_t parent;
   const std::vector<pid_t> workers =
-      start("--seed 21 --population 30000 --arena-size 250 --max-days 40 --runs 2 --jobs 1 "
-            "--quiet --out " +
-                dir,
-            1, &parent);
+      start(kLong + "--seed 21 --max-days 40 --runs 2 --jobs 1 --quiet --out " + dir, 1, &parent);
   ASSERT_EQ(workers.size(), 1u);
   kill(workers[0], SIGKILL);
   EXPECT_EQ(exit_status(parent), 1);
@@ -143,10 +141,8 @@ TEST(EnsembleRun, KilledWorkerFailsTheEnsembleNamingItsSeed) {
 TEST(EnsembleRun, SigtermStopsEveryWorkerAndLeavesNoPartialFile) {
   const std::string dir = fresh("stopped");
   pid_t parent;
-  const std::vector<pid_t> workers = start("--seed 3 --population 30000 --arena-size 250 "
-                                           "--max-days 200 --runs 4 --jobs 2 --out " +
-                                               dir,
-                                           2, &parent);
+  const std::vector<pid_t> workers =
+      start(kLong + "--seed 3 --max-days 200 --runs 4 --jobs 2 --out " + dir, 2, &parent);
   ASSERT_EQ(workers.size(), 2u);
   kill(parent, SIGTERM);
   EXPECT_EQ(exit_status(parent), 143);
