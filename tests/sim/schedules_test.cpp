@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 #include <vector>
 
 #include "sim/random_stream.h"
@@ -67,9 +68,7 @@ TEST_F(Schedules, InactivityJumpsAndRampsByTruncatedSteps) {
   // Several entries matching a day apply in turn; the last one wins and holds.
   EXPECT_EQ(inactivity({{0, 20}, {0, 60}}, 2), (std::vector<int>{60, 60}));
   // Ramp state left over from an earlier run carries on until the first setpoint.
-  sit_factor = 2.0;
-  inactivity_goal = 90;
-  sit_still = 10;
+  std::tie(sit_factor, inactivity_goal, sit_still) = std::make_tuple(2.0, 90, 10);
   EXPECT_EQ(inactivity({{3, 50}}, 4), (std::vector<int>{12, 14, 16, 50}));
 }
 
