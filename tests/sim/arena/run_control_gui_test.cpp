@@ -83,8 +83,8 @@ TEST_F(RunControl, PauseResumeStopAndTheNextRun) {
     EXPECT_FALSE(Fl::has_timeout(draw_cb, arena)) << "the button pauses";
     press(panel->stop_button);
   }
-  // A start while the last run's first tick is still pending: one chain all the same, keeping
-  // pace with a timer of the same interval, where a second chain would double it.
+  // A start while the last run's first tick is still pending: one chain all the same, some
+  // twelve ticks in twelve intervals, where a second chain would double them.
   press(panel->start_button);
   arena->do_callback();
   press(panel->start_button);
