@@ -2,7 +2,6 @@
 #include <FL/Fl_Light_Button.H>
 #include <cstring>
 #include <set>
-#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -15,28 +14,54 @@ using C = ControlWin;
 
 namespace {
 
-// Every parameter: its first text, the slider's ends (left, right) and the text a commit makes of
-// it where the precision shows.
+// Every labelled control with its tooltip, and for a parameter its first text, the slider's ends
+// (left, right) and the text a commit makes of it where the precision shows. Toggles start on.
 struct Row {
-  const char *label, *text;
-  double left, right;
+  const char *label, *tip, *text = nullptr;
+  double left = 0, right = 0;
   const char* committed = nullptr;
-} const kRows[] = {{"Initial Population", "50000", 0, 350000},
-                   {"Infection Rate %", "15", 0, 100},
-                   {"Infection Length", "30", 1, 90},
-                   {"Ambulatory Days", "7", 1, 90},
-                   {"Inactivity %", "10", 0, 100},
-                   {"Initially Infected", "10", 1, 1000},
-                   {"Arena Size", "400", 100, 1080},
-                   {"Chart Upper Limit", "50000", 0, 350000},
-                   {"Chart Maximum Values", "200", 0, 365},
-                   {"Quarantine Rate %", "0.5", 0, 100, "0.50"},
-                   {"Speed", "0.01", 1.0, 0.001, "0.010"},
-                   {"Daily Interactions", "8", 1, 24},
-                   {"Immunity Duration", "730", 0, 2000},
-                   {"Drivers %", "0", 0, 100},
-                   {"Number of destinations", "0", 0, 1000},
-                   {"Death Rate", "0", 0, 100, "0.0"}};
+} const kRows[] = {
+    {"Start", "Kicks off the simulation."},
+    {"Stop", "Stops the simulation."},
+    {"Pause", "Pauses the simulation."},
+    {"Quit", "Stops the simulation and ends the application."},
+    {"Clear Data", "Clears already accumulated data."},
+    {"Initial Population", "The initial number of participants.", "50000", 0, 350000},
+    {"Infection Rate %", "The ease with which the disease passes from one person to another.", "15",
+     0, 100},
+    {"Infection Length", "The number of days a sick person can transmit the disease.", "30", 1, 90},
+    {"Ambulatory Days", "The number of days a sick person can socially move around.", "7", 1, 90},
+    {"Inactivity %", "How socially active the society is. Higher numbers mean less activity.", "10",
+     0, 100},
+    {"Initially Infected", "How many people start the simulation already sick.", "10", 1, 1000},
+    {"Arena Size", "The social area of the simulation, squared.", "400", 100, 1080},
+    {"Chart Upper Limit", "The upper boundary of the chart", "50000", 0, 350000},
+    {"Chart Maximum Values",
+     "The maximum number of data values collected by the chart. Set to zero for no limit.", "200",
+     0, 365},
+    {"Quarantine Rate %", "The percentage of sick people that will be fixed in place and cured.",
+     "0.5", 0, 100, "0.50"},
+    {"Speed",
+     "The speed at which the simulation runs, specified as fractions of second delay between "
+     "steps.",
+     "0.01", 1.0, 0.001, "0.010"},
+    {"Daily Interactions", "The number of times a person can move per day.", "8", 1, 24},
+    {"Immunity Duration", "How long a person is immune after recovering or being cured.", "730", 0,
+     2000},
+    {"Drivers %",
+     "Percent of people that drive to destinations.\nDriving causes them to travel to the "
+     "destination and return without exposing anyone.\nThey do expose people at the destination "
+     "and at their home.",
+     "0", 0, 100},
+    {"Number of destinations", "Number of places people can drive to.", "0", 0, 1000},
+    {"Death Rate", "Percentage of people that die of the disease.", "0", 0, 100, "0.0"},
+    {"Hide Healthy", "Hide the people that are heathy."},
+    {"Hide Quarantined", "Hide the people that are in treatment/quarantine"},
+    {"Hide Recovered", "Hide the people that have recovered."},
+    {"Hard Edge", "Cause the side and upper edges to not wrap around\n"},
+    {"Lockdown", "A percentage of people are inactive rather than all people being less active."},
+    {"Currently Infected", "Set which results are to be charted. More than one can be selected. "
+                           "Selecting None clears the selection."}};
 
 Fl_Widget* labelled(C* c, const char* label) {
   for (int i = 0; i < c->children(); ++i)
@@ -56,23 +81,25 @@ std::set<Fl_Widget*> active_children(const C* c) {
 } // namespace
 
 TEST_F(Panel, ControlsAsSpecified) {
-  std::istringstream plain("Start|Stop|Pause|Quit|Clear Data|Hide Healthy|Hide Quarantined|Hide "
-                           "Recovered|Hard Edge|Lockdown|Currently Infected");
-  for (std::string label; std::getline(plain, label, '|');) {
-    Fl_Widget* w = labelled(panel, label.c_str());
-    ASSERT_NE(w, nullptr) << label;
-    const auto* toggle = dynamic_cast<const Fl_Light_Button*>(w);
-    EXPECT_TRUE(w->tooltip() && (!toggle || toggle->value() == 1)) << label; // toggles start on
-  }
   for (const Row& r : kRows) {
-    auto* input = static_cast<Fl_Input*>(labelled(panel, r.label)); // its slider follows it
-    ASSERT_NE(input, nullptr) << r.label;
-    const auto* slider = static_cast<const Fl_Slider*>(panel->child(panel->find(input) + 1));
-    EXPECT_EQ(std::make_tuple(std::string(input->value()), slider->minimum(), slider->maximum()),
-              std::make_tuple(r.text, r.left, r.right));
+    Fl_Widget* w = labelled(panel, r.label);
+    ASSERT_NE(w, nullptr) << r.label;
+    EXPECT_STREQ(w->tooltip(), r.tip);
+    const auto* toggle = dynamic_cast<const Fl_Light_Button*>(w);
+    EXPECT_TRUE(!toggle || toggle->value() == 1) << r.label;
+    if (!r.text)
+      continue;
+    auto* input = static_cast<Fl_Input*>(w); // its slider follows it
+    const auto* slider = static_cast<const Fl_Slider*>(panel->child(panel->find(w) + 1));
+    EXPECT_EQ(std::make_tuple(std::string(input->value()), slider->minimum(), slider->maximum(),
+                              std::string(slider->tooltip())),
+              std::make_tuple(r.text, r.left, r.right, r.tip));
     input->do_callback();
     EXPECT_STREQ(input->value(), r.committed ? r.committed : r.text);
   }
+  EXPECT_STREQ(panel->lazy_button->tooltip(), "Allows setting up to 10 days to act as setpoints.");
+  EXPECT_STREQ(panel->quarantine_button->tooltip(),
+               "Allow setting up to 10 days to act as setpoints.");
 }
 
 // What a schedule puts in force is shown in its control: the text and the slider agree.
