@@ -10,22 +10,16 @@
 
 namespace {
 
-// Records every value the schedules write back into the panel.
-class RecordingPanel : public SchedulePanel {
-public:
-  void show_inactivity(int v) override { shown.push_back(v); }
-  void show_quarantine_rate(double v) override { rates.push_back(v); }
-  std::vector<int> shown;
-  std::vector<double> rates;
-};
-
-class Schedules : public ::testing::Test {
+// The fixture is the panel: it records every value the schedules write back.
+class Schedules : public ::testing::Test, public SchedulePanel {
 protected:
   void SetUp() override {
     reset_engine_state();
-    schedule_panel = &panel;
+    schedule_panel = this;
   }
   void TearDown() override { reset_engine_state(); }
+  void show_inactivity(int v) override { shown.push_back(v); }
+  void show_quarantine_rate(double v) override { rates.push_back(v); }
 
   static void use(PolicyArray* policy, const std::vector<Setpoint>& used) {
     for (int i = 0; i < kSetpoints; ++i)
@@ -44,13 +38,14 @@ protected:
     return seen;
   }
   std::vector<int> inactivity(const std::vector<Setpoint>& used, int last) {
-    return follow(&panel.lazy_policy, used, last, SettleInactivity, sit_still);
+    return follow(&lazy_policy, used, last, SettleInactivity, sit_still);
   }
   std::vector<double> quarantine(const std::vector<Setpoint>& used, int last) {
-    return follow(&panel.quarantine_policy, used, last, SettleQuarantine, quarantine_rate);
+    return follow(&quarantine_policy, used, last, SettleQuarantine, quarantine_rate);
   }
 
-  RecordingPanel panel;
+  std::vector<int> shown;
+  std::vector<double> rates;
 };
 
 } // namespace
@@ -58,7 +53,7 @@ protected:
 TEST_F(Schedules, InactivityJumpsAndRampsByTruncatedSteps) {
   const std::vector<int> ramp = {20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 30};
   EXPECT_EQ(inactivity({{0, 20}, {10, 30}}, 12), ramp);
-  EXPECT_EQ(panel.shown, ramp) << "each boundary shows the value in force";
+  EXPECT_EQ(shown, ramp) << "each boundary shows the value in force";
   // A rising step below 1 never moves; a falling one lowers by one a day and holds at the goal.
   EXPECT_EQ(inactivity({{0, 20}, {10, 25}}, 11)[9], 20);
   EXPECT_EQ(inactivity({{0, 30}, {10, 25}}, 8), (std::vector<int>{30, 29, 28, 27, 26, 25, 25, 25}));
@@ -75,7 +70,7 @@ TEST_F(Schedules, InactivityJumpsAndRampsByTruncatedSteps) {
 TEST_F(Schedules, InactivityDrawsTheMoversOnRampDaysOnly) {
   World w;
   init_world(&w, 20, 0);
-  use(&panel.lazy_policy, {{2, 40}});
+  use(&lazy_policy, {{2, 40}});
   random_seed(7);
   day = 3;
   SettleInactivity(); // the setpoint day: the value jumps, nobody is drawn again
@@ -92,7 +87,7 @@ TEST_F(Schedules, QuarantineRampsByTheTruncatedDifference) {
   const std::vector<double> seen = quarantine({{0, 0.5}, {10, 10}}, 11);
   EXPECT_EQ(std::make_pair(seen[0], seen[10]), std::make_pair(0.5, 10.0));
   EXPECT_NEAR(seen[9], 0.5 + 9 * 0.9, 1e-12);
-  EXPECT_EQ(panel.rates, seen);
+  EXPECT_EQ(rates, seen);
   // After the tenth entry a fractional last value never meets its whole goal: the step goes on.
   std::vector<Setpoint> all;
   for (int i = 0; i < kSetpoints; ++i)
@@ -110,9 +105,9 @@ TEST_F(Schedules, QuarantineRampsByTheTruncatedDifference) {
 TEST_F(Schedules, TicksFollowTheSchedulesInUseAtDayBoundaries) {
   World w;
   w.daily_interactions = 2;
-  use(&panel.lazy_policy, {{0, 20}, {10, 30}});
-  use(&panel.quarantine_policy, {{0, 7.0}});
-  panel.lazy_policy_on = 1;
+  use(&lazy_policy, {{0, 20}, {10, 30}});
+  use(&quarantine_policy, {{0, 7.0}});
+  lazy_policy_on = 1;
   sit_still = 10;
   TickHooks none;
   std::vector<int> seen(13, -1);
