@@ -5,24 +5,17 @@
 
 #include "results/accumulation_store.h"
 
-namespace {
-class Store : public ::testing::Test {
-protected:
-  void SetUp() override { reset_accumulation_store(); }
-  void TearDown() override { reset_accumulation_store(); }
-  // A run of n samples whose first figure is base + sample index.
-  void run(int n, double base) {
-    start_accumulation();
-    for (int i = 0; i < n; ++i) {
-      const double f[kSeries] = {base + i, 1, 2, 3, 4};
-      record_sample(f);
-    }
-    advance_slot();
+// A run of n samples whose first figure is base + sample index.
+static void run(int n, double base) {
+  start_accumulation();
+  for (int i = 0; i < n; ++i) {
+    const double f[kSeries] = {base + i, 1, 2, 3, 4};
+    record_sample(f);
   }
-};
-} // namespace
+  advance_slot();
+}
 
-TEST_F(Store, SlotsRotateAndShorterRunsLeaveOlderFigures) {
+TEST(Store, SlotsRotateOrStayPinnedAndKeepWhatFitsAndWasWritten) {
   double hi = 1, lo = 1;
   max_min_acc(0, &hi, &lo);
   EXPECT_EQ((std::pair{hi, lo}), (std::pair{0.0, 0.0}));
@@ -41,23 +34,18 @@ TEST_F(Store, SlotsRotateAndShorterRunsLeaveOlderFigures) {
             (std::vector<int>{50, 10, 10, 10}));
   max_min_acc(0, &hi, &lo);
   EXPECT_EQ((std::pair{hi, lo}), (std::pair{149.0, 0.0})) << "unwritten samples take part";
-}
 
-TEST_F(Store, PinnedSlotStaysAndClearKeepsTheChoice) {
+  reset_accumulation_store();
   meta_limit = meta_idx = 2;
   run(5, 1.0);
   run(5, 2.0);
-  EXPECT_EQ(meta_idx, 2);
-  EXPECT_EQ(chart_accumulation[2][0][0], 2.0);
-  clear_acc_cb(nullptr, nullptr);
-  EXPECT_EQ(chart_accumulation[2][0][0], 0.0);
-  EXPECT_EQ((std::vector<int>{max_accumulation_cnt, slot_recorded_cnt[2], last_accumulation_cnt,
-                              meta_idx}),
-            (std::vector<int>{0, 0, 5, 2}));
-}
-
-TEST_F(Store, SamplesBeyondTheTableAreDropped) {
+  EXPECT_EQ((std::pair{meta_idx, chart_accumulation[2][0][0]}), (std::pair{2, 2.0}));
+  clear_acc_cb(nullptr, nullptr); // keeps the pinned slot and the last run's length
+  EXPECT_EQ((std::tuple{max_accumulation_cnt, slot_recorded_cnt[2], last_accumulation_cnt, meta_idx,
+                        chart_accumulation[2][0][0]}),
+            (std::tuple{0, 0, 5, 2, 0.0}));
+  // Series 4 of one slot lies just before series 0 of the next: nothing may spill over.
   run(kSamples + 10, 1.0);
-  EXPECT_EQ((std::tuple{last_accumulation_cnt, slot_recorded_cnt[0], chart_accumulation[1][0][0]}),
-            (std::tuple{kSamples, kSamples, 0.0})); // nothing spills into the next slot
+  EXPECT_EQ((std::tuple{last_accumulation_cnt, slot_recorded_cnt[2], chart_accumulation[3][0][0]}),
+            (std::tuple{kSamples, kSamples, 0.0}));
 }
