@@ -8,15 +8,13 @@
 #include "results/results_window.h"
 #include "tests/chart/chart_probe.h"
 
-// Positions along row y of a white 1024 x 200 result chart, drawn after a run of `days`, that
-// show `colour`; with `x` set, positions down that column instead.
-static std::vector<int> lines(int days, Fl_Boxtype box, Px colour, int y, int x = -1) {
+// Positions along row y of a 1024 x 200 result chart, drawn after a run of `days`, that show
+// `colour`; with `x` set, positions down that column instead.
+static std::vector<int> lines(int days, Px colour, int y, int x = -1) {
   last_accumulation_cnt = days;
   Fl_Window top(1044, 260);
   auto* chart = new Recorded<MyChart>(10, 40, 1024, 200, "Infected");
   top.end();
-  chart->color(FL_WHITE);
-  chart->box(box);
   redraw_now(&top);
   last_accumulation_cnt = 0;
   std::vector<int> found;
@@ -34,30 +32,27 @@ static std::vector<int> every(int step, int last, int skip_multiples_of = 0) {
   return xs;
 }
 
-// Row 105 lies clear of the caption and the horizontal lines. The framed (live) chart has no
-// grid; before any run the days are spaced by 10.
+// Row 105 lies clear of the caption and the horizontal lines. Before any run the days are spaced
+// by 10.
 TEST(MyChartGui, DayGridFollowsTheLastRunsLength) {
   const Px light{240, 240, 240}, dark{200, 200, 200};
-  using Grid = std::tuple<int, Fl_Boxtype, std::vector<int>, std::vector<int>>;
-  for (auto [days, box, dark_at, light_at] :
-       {Grid{100, FL_NO_BOX, every(10, 1020), {}},
-        Grid{150, FL_NO_BOX, every(30, 1020), every(6, 1020, 30)}, Grid{300, FL_NO_BOX, {}, {}},
-        Grid{0, FL_NO_BOX, every(10, 1020), {}}, Grid{100, FL_FLAT_BOX, {}, {}}}) {
-    EXPECT_EQ(lines(days, box, dark, 105), dark_at) << days;
-    EXPECT_EQ(lines(days, box, light, 105), light_at) << days;
+  using Grid = std::tuple<int, std::vector<int>, std::vector<int>>;
+  for (auto [days, dark_at, light_at] :
+       {Grid{100, every(10, 1020), {}}, Grid{150, every(30, 1020), every(6, 1020, 30)},
+        Grid{300, {}, {}}, Grid{0, every(10, 1020), {}}}) {
+    EXPECT_EQ(lines(days, dark, 105), dark_at) << days;
+    EXPECT_EQ(lines(days, light, 105), light_at) << days;
   }
-  EXPECT_EQ(lines(300, FL_NO_BOX, light, 0, 1001), every(10, 190)); // none at the bottom edge
+  EXPECT_EQ(lines(300, light, 0, 1001), every(10, 190)); // none at the bottom edge
 }
-
-namespace {
 
 // Stand-ins for the menu and the chooser: they pick `pick` and answer `answer` at once, and the
 // one named by `rebuild_in` first rebuilds the charts, as a run that ends meanwhile does.
-std::string pick, rebuild_in;
-const char* answer;
-std::vector<std::string> alerts, asked;
+static std::string pick, rebuild_in;
+static const char* answer;
+static std::vector<std::string> alerts, asked;
 
-const Fl_Menu_Item* pick_item(const Fl_Menu_Item* menu, int, int) {
+static const Fl_Menu_Item* pick_item(const Fl_Menu_Item* menu, int, int) {
   if (rebuild_in == "menu")
     build_results_window();
   while (menu->text && pick != menu->text)
@@ -65,54 +60,32 @@ const Fl_Menu_Item* pick_item(const Fl_Menu_Item* menu, int, int) {
   return menu->text ? menu : nullptr;
 }
 
-const char* choose(const char* title, const char* pattern) {
+static const char* choose(const char* title, const char* pattern) {
   asked.push_back(std::string(title) + " " + pattern);
   if (rebuild_in == "chooser")
     build_results_window();
   return answer;
 }
 
-// Two kept runs: five days in slot 0, then three in slot 1; series s of day d holds
-// (s + 1) * 100 + d in the first and (s + 1) * 10 + d in the second.
-class ChartMenu : public ::testing::Test {
-protected:
-  void SetUp() override {
-    reset_accumulation_store();
-    for (auto [days, k] : {std::pair{5, 100.0}, std::pair{3, 10.0}}) {
-      start_accumulation();
-      for (int d = 1; d <= days; ++d) {
-        const double f[kSeries] = {k + d, 2 * k + d, 3 * k + d, 4 * k + d, 5 * k + d};
-        record_sample(f);
-      }
-      advance_slot();
-    }
-    build_results_window();
-    chart_menu_popup = pick_item;
-    chart_file_chooser = choose;
-    chart_alert = [](const char* text) { alerts.push_back(unwrapped(text)); };
-  }
-  void TearDown() override {
-    results_win_cb(results_window, nullptr);
-    reset_accumulation_store();
-  }
-  // A right-button press on result chart k, then what it alerts.
-  static std::vector<std::string> right_click(int k, const char* item, const char* file) {
-    pick = item, answer = file, alerts.clear();
-    Fl::e_state = FL_BUTTON3;
-    results_window->child(2 * k)->handle(FL_PUSH);
-    Fl::e_state = 0;
-    Fl::wait(0.0);
-    return alerts;
-  }
-};
-
-} // namespace
-
 // A run that ends under the menu or the chooser rebuilds the charts: an image save is dropped
 // with a word to the user, the data saved as it was shown; a failed write is told with its
 // reason. The data saved is the chart's own table: the store is emptied first, and data comes
 // before any rebuild. The sanitizer build watches that nothing reads the deleted chart.
-TEST_F(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
+TEST(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
+  // Two kept runs: five days in slot 0, then three in slot 1; series s of day d holds
+  // (s + 1) * 100 + d in the first and (s + 1) * 10 + d in the second.
+  for (auto [days, k] : {std::pair{5, 100.0}, std::pair{3, 10.0}}) {
+    start_accumulation();
+    for (int d = 1; d <= days; ++d) {
+      const double f[kSeries] = {k + d, 2 * k + d, 3 * k + d, 4 * k + d, 5 * k + d};
+      record_sample(f);
+    }
+    advance_slot();
+  }
+  build_results_window();
+  chart_menu_popup = pick_item;
+  chart_file_chooser = choose;
+  chart_alert = [](const char* text) { alerts.push_back(unwrapped(text)); };
   const std::string path = temp_path("saved"), bad = temp_path("no_dir") + "/x";
   const std::string closed = kChartClosed, image_closed = kImageNotSavedTo + path + closed;
   const std::string no_dir = "The data could not be saved to " + bad + "No such file or directory";
@@ -127,15 +100,19 @@ TEST_F(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
         Case{"Save Image", "chooser", path.c_str(), image_closed},
         Case{"Save Image", "chooser", nullptr, ""},
         Case{"Save Image", "menu", path.c_str(), closed}}) {
-    rebuild_in = where;
-    const auto told = right_click(0, item, file);
+    rebuild_in = where, pick = item, answer = file, alerts.clear();
+    Fl::e_state = FL_BUTTON3; // a right-button press on the first chart
+    results_window->child(0)->handle(FL_PUSH);
+    Fl::e_state = 0;
+    Fl::wait(0.0);
     const bool written = alert.empty() && file;
     for (int n = 0; n < 100 && written && access(path.c_str(), F_OK) != 0; ++n)
       Fl::wait(0.01); // an image is written by the chart's next draw
     EXPECT_EQ(access(file ? file : "", F_OK) == 0, written) << item << " " << where;
-    EXPECT_EQ(told, std::vector<std::string>(alert.empty() ? 0 : 1, alert)) << item << where;
+    EXPECT_EQ(alerts, std::vector<std::string>(alert.empty() ? 0 : 1, alert)) << item << where;
     EXPECT_TRUE(!written || item[5] == 'I' || contents(path) == table);
     remove(path.c_str());
   }
   EXPECT_EQ(asked.front(), "Save the chart's data *.csv");
+  results_win_cb(results_window, nullptr);
 }
