@@ -1,44 +1,35 @@
 // The program itself, driven through the display server.
-#include <gtest/gtest.h>
+#include "tests/support/gui_run_fixture.h"
 
 #include <X11/Xlib.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 
-namespace {
-Display* display = nullptr;
+static Display* display = nullptr;
 
-// Asks again every 20 ms until the answer is not 0, for up to 10 seconds.
-template <typename Ask> auto poll(Ask ask) {
-  auto got = ask();
-  for (int t = 0; t < 500 && !got; ++t, usleep(20000))
-    got = ask();
-  return got;
-}
-
-// The mapped top-level window of that title, or 0.
-Window shown(const char* title) {
+// The mapped top-level window of that title, or 0 when none is found within that many 20 ms
+// tries.
+static Window shown(const char* title, int tries = 500) {
   Window root, parent, *kids = nullptr, found = 0;
   unsigned count = 0;
-  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &kids, &count);
-  for (unsigned i = 0; i < count; ++i) {
-    char* name = nullptr;
-    XWindowAttributes a;
-    if (XFetchName(display, kids[i], &name) && !std::strcmp(name, title) &&
-        XGetWindowAttributes(display, kids[i], &a) && a.map_state == IsViewable)
-      found = kids[i];
-    XFree(name);
+  for (; tries > 0 && !found; --tries, usleep(20000)) {
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &kids, &count);
+    for (unsigned i = 0; i < count; ++i) {
+      char* name = nullptr;
+      XWindowAttributes a;
+      if (XFetchName(display, kids[i], &name) && !std::strcmp(name, title) &&
+          XGetWindowAttributes(display, kids[i], &a) && a.map_state == IsViewable)
+        found = kids[i];
+      XFree(name);
+    }
+    XFree(kids);
   }
-  XFree(kids);
   return found;
 }
 
 // What the server would send for a left click in "Control".
-void click(int x, int y) {
+static void click(int x, int y) {
   const Window w = shown("Control");
   XEvent e{};
   e.xbutton = {ButtonPress, 0, True, display, w, w, 0, CurrentTime, x, y, 0, 0, 0, Button1, True};
@@ -48,35 +39,26 @@ void click(int x, int y) {
   XSendEvent(display, w, True, ButtonReleaseMask, &e);
   XFlush(display);
 }
-} // namespace
 
 TEST(Program, StartShowsTheArenaAndStopTheChartsWithOneReportLine) {
   display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
   // A window listed a moment ago may be gone when asked about: not one of ours, not an error.
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  std::FILE* out = std::tmpfile();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlives a test that failed halfway
-    dup2(fileno(out), STDOUT_FILENO);
-    execl(SIM_BINARY, SIM_BINARY, static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  EXPECT_TRUE(poll([] { return shown("Control"); }));
-  EXPECT_FALSE(shown("Test")) << "the arena window waits for a run";
+  // Bounded in time, so that it never outlives a test that failed halfway.
+  std::FILE* out = popen("exec timeout -s KILL 60 " SIM_BINARY, "r");
+  EXPECT_TRUE(shown("Control"));
+  EXPECT_FALSE(shown("Test", 1)) << "the arena window waits for a run";
   click(50, 20); // "Start"
-  EXPECT_TRUE(poll([] { return shown("Test"); }));
+  EXPECT_TRUE(shown("Test"));
   click(170, 20); // "Stop"
-  EXPECT_TRUE(poll([] { return shown("Charts"); }));
+  EXPECT_TRUE(shown("Charts"));
+  XKillClient(display, shown("Control")); // its connection cut, the program ends
+  XCloseDisplay(display);
   std::string text(4096, '\0');
-  text.resize(static_cast<size_t>(std::max<ssize_t>(0, pread(fileno(out), &text[0], 4096, 0))));
+  text.resize(std::fread(&text[0], 1, text.size(), out));
+  pclose(out);
   // The run reads the panel's population, not the start-up one; the status line depends on how
   // far the run got.
-  const size_t area = text.find(" AREA: 3.200000\n");
-  EXPECT_TRUE(text.rfind("50000: ", 0) == 0 && area + 16 == text.size()) << text;
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  std::fclose(out);
-  XCloseDisplay(display);
+  EXPECT_TRUE(is_report_line(text, "50000", "3.200000")) << text;
 }

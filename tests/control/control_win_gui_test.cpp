@@ -1,18 +1,14 @@
-#include <FL/Fl.H>
-#include <FL/Fl_Light_Button.H>
-#include <cstring>
-#include <set>
-#include <string>
-#include <tuple>
-
-#include "results/accumulation_store.h"
-#include "results/my_chart.h"
 #include "tests/support/gui_run_fixture.h"
 
-using Panel = GuiRunTest;
-using C = ControlWin;
+#include <FL/Fl_Light_Button.H>
 
-namespace {
+#include <cstring>
+#include <set>
+#include <tuple>
+
+#include "results/my_chart.h"
+
+using Panel = GuiRunTest;
 
 // Every labelled control with its tooltip, and for a parameter its first text, the slider's ends
 // (left, right) and the text a commit makes of it where the precision shows. Toggles start on.
@@ -63,24 +59,23 @@ struct Row {
     {"Currently Infected", "Set which results are to be charted. More than one can be selected. "
                            "Selecting None clears the selection."}};
 
-Fl_Widget* labelled(C* c, const char* label) {
+static Fl_Widget* labelled(ControlWin* c, const char* label) {
   for (int i = 0; i < c->children(); ++i)
     if (c->child(i)->label() && std::strcmp(c->child(i)->label(), label) == 0)
       return c->child(i);
   return nullptr;
 }
 
-std::set<Fl_Widget*> active_children(const C* c) {
-  std::set<Fl_Widget*> on;
+// The children of the panel that are active, or with `on` false, those that are not.
+static std::set<Fl_Widget*> children(const ControlWin* c, bool on) {
+  std::set<Fl_Widget*> found;
   for (int i = 0; i < c->children(); ++i)
-    if (c->child(i)->active())
-      on.insert(c->child(i));
-  return on;
+    if (!c->child(i)->active() != on)
+      found.insert(c->child(i));
+  return found;
 }
 
-} // namespace
-
-TEST_F(Panel, ControlsAsSpecified) {
+TEST_F(Panel, ControlsAsSpecifiedAndWhatTheyDo) {
   for (const Row& r : kRows) {
     Fl_Widget* w = labelled(panel, r.label);
     ASSERT_NE(w, nullptr) << r.label;
@@ -100,53 +95,41 @@ TEST_F(Panel, ControlsAsSpecified) {
   EXPECT_STREQ(panel->lazy_button->tooltip(), "Allows setting up to 10 days to act as setpoints.");
   EXPECT_STREQ(panel->quarantine_button->tooltip(),
                "Allow setting up to 10 days to act as setpoints.");
-}
-
-// What a schedule puts in force is shown in its control: the text and the slider agree.
-TEST_F(Panel, SchedulesShowTheValueInForce) {
+  // What a schedule puts in force is shown in its control: the text and the slider agree.
   panel->show_inactivity(23);
   panel->show_quarantine_rate(1.4);
-  EXPECT_EQ(std::make_tuple(std::string(panel->inactivity_slider->input->value()),
-                            panel->inactivity_slider->slider->value(),
-                            std::string(panel->quarantine_rate_slider->input->value()),
-                            panel->quarantine_rate_slider->slider->value()),
-            std::make_tuple("23", 23.0, "1.4", 1.4));
-}
-
-TEST_F(Panel, LockingLeavesOnlyTheRunControlsAndSpeed) {
-  std::set<Fl_Widget*> unlocked = active_children(panel);
-  EXPECT_EQ(unlocked.size() + 2, static_cast<size_t>(panel->children())); // all but Stop, Pause
-  EXPECT_FALSE(panel->stop_button->active() || panel->pause_button->active());
+  InputSlider *lazy = panel->inactivity_slider, *rate = panel->quarantine_rate_slider;
+  EXPECT_EQ(std::make_tuple(std::string(lazy->input->value()) + " " + rate->input->value(),
+                            lazy->slider->value(), rate->slider->value()),
+            std::make_tuple("23 1.4", 23.0, 1.4));
+  // Locking leaves only the run controls and Speed.
+  const std::set<Fl_Widget*> idle = {panel->stop_button, panel->pause_button};
+  EXPECT_EQ(children(panel, false), idle);
   panel->LockControls();
-  EXPECT_EQ(active_children(panel),
+  EXPECT_EQ(children(panel, true),
             (std::set<Fl_Widget*>{panel->stop_button, panel->pause_button, panel->quit_button,
                                   arena->graph, panel->speed_slider->input,
                                   panel->speed_slider->slider}));
   panel->inactivity_slider->deactivate(); // as a schedule in use leaves it
   panel->UnlockControls();
-  EXPECT_EQ(active_children(panel), unlocked);
-}
+  EXPECT_EQ(children(panel, false), idle);
 
-TEST_F(Panel, ChartTypeBuildsLabelAndMask) {
   auto choose = [&](const char* item) {
     panel->chart_type_menu->value(panel->chart_type_menu->find_index(item));
     panel->chart_type_menu->do_callback();
-    return std::string(panel->chart_type_menu->label());
+    return std::make_pair(std::string(panel->chart_type_menu->label()), arena->chart_mask);
   };
-  EXPECT_EQ(choose("New Infections"), "Currently Infected | New");
-  EXPECT_EQ(choose("Currently Infected"), "Currently Infected | New | Current");
-  EXPECT_EQ(arena->chart_mask, 3);
-  EXPECT_EQ(choose("None"), "None");
-  EXPECT_EQ(arena->chart_mask, 0);
-  EXPECT_EQ(choose("Daily Dead"), "Dead");
+  using Shown = std::pair<std::string, int>;
+  EXPECT_EQ(choose("New Infections"), Shown("Currently Infected | New", 3));
+  EXPECT_EQ(choose("Currently Infected"), Shown("Currently Infected | New | Current", 3));
+  EXPECT_EQ(choose("None"), Shown("None", 0));
+  EXPECT_EQ(choose("Daily Dead"), Shown("Dead", 16));
   for (int i = 0; i < 40; ++i) // far past the label's 256 bytes
     choose("Currently Quarantined");
-  EXPECT_EQ(choose("Currently Immune").size(), 255u);
-  EXPECT_EQ(arena->chart_mask, 28);
+  const Shown cut = choose("Currently Immune");
+  EXPECT_EQ(std::make_pair(cut.first.size(), cut.second), std::make_pair(size_t{255}, 28));
   Fl::check(); // the cut label must also draw
-}
 
-TEST_F(Panel, SlotButtonsPinAndUnpinAndClearDataEmptiesTheStore) {
   auto press_slot = [&](int slot) {
     panel->slot_buttons[slot]->do_callback();
     return std::make_tuple(panel->slot_buttons[slot]->box(), meta_idx, meta_limit);

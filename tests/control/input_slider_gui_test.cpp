@@ -4,20 +4,20 @@
 
 #include "control/input_slider.h"
 
-namespace {
-
 // The text, then where the slider stands.
-std::string shown(const InputSlider& s) {
+static std::string shown(const InputSlider& s) {
   return s.input->value() + (" " + std::to_string(s.slider->value()));
 }
 
-std::string commit(InputSlider& s, const char* typed) {
+// Commits the typed text as the field does, or as a run start commits a text still pending.
+static std::string commit(InputSlider& s, const char* typed, bool pending = false) {
   s.input->value(typed);
-  in_input_cb(s.input, &s);
+  if (pending)
+    commit_pending(&s);
+  else
+    in_input_cb(s.input, &s);
   return shown(s);
 }
-
-} // namespace
 
 TEST(InputSlider, PendingTextsAndCommitsAreClampedAndReformattedInEitherBoundOrder) {
   Fl_Window win(400, 200); // owns the widgets; the records are ours
@@ -29,14 +29,9 @@ TEST(InputSlider, PendingTextsAndCommitsAreClampedAndReformattedInEitherBoundOrd
   speed.input->value("0");
   EXPECT_DOUBLE_EQ(committed_value(&speed), 0.001);
   EXPECT_EQ(shown(speed), "0 0.010000") << "a pure read";
-  population.input->value("999999");
-  commit_pending(&population);
-  EXPECT_EQ(shown(population), "350000 350000.000000");
-  commit_pending(&rate);
-  EXPECT_EQ(shown(rate), "0.5 0.500000") << "a text the commit would keep";
-  side.input->value("5e2"); // atoi reads 5, below the smallest side, although atof sees 500
-  commit_pending(&side);
-  EXPECT_EQ(shown(side), "500 500.000000");
+  EXPECT_EQ(commit(population, "999999", true), "350000 350000.000000");
+  EXPECT_EQ(commit(rate, "0.5", true), "0.5 0.500000") << "a text the commit would keep";
+  EXPECT_EQ(commit(side, "5e2", true), "500 500.000000"); // atoi: 5, below the range; atof: 500
   side.input->value("abc");
   EXPECT_DOUBLE_EQ(committed_value(&side), 100);
 

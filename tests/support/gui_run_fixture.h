@@ -1,36 +1,87 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <FL/Fl_Chart.H>
+#include <FL/Fl.H>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
 #include "control/control_win.h"
+#include "results/accumulation_store.h"
+#include "results/results_window.h"
 #include "sim/arena/my_win.h"
+#include "sim/arena/run_control.h"
+#include "sim/random_stream.h"
+#include "sim/schedules.h"
 
-// Runs the event loop until the condition holds or the time is up; returns the condition.
-bool pump_until(const std::function<bool()>& cond, double seconds = 20.0);
+// Runs the event loop until the condition holds or 20 seconds are up; returns the condition.
+inline bool pump_until(const std::function<bool()>& cond) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!cond() && std::chrono::steady_clock::now() < end)
+    Fl::wait(0.005);
+  return cond();
+}
+
+// True when the text is exactly one report line of that population and area; the status line
+// within is the engine's (empty before the first tick).
+inline bool is_report_line(const std::string& text, const std::string& population,
+                           const std::string& area) {
+  const size_t days = text.find(" DAYS: "), area_at = text.find(" AREA: ");
+  return text.rfind(population + ": ", 0) == 0 && text.find('\n') + 1 == text.size() &&
+         days < area_at && text.find_first_not_of("0123456789", days + 7) == area_at &&
+         text.substr(std::min(area_at, text.size())) == " AREA: " + area + "\n";
+}
 
 // Start-up as the program does it (arena hidden, panel shown, engine and store as at start-up),
-// stdout caught; torn down after each test so that runs do not leak into one another.
+// stdout caught; built afresh for each test so that runs do not leak into one another.
 class GuiRunTest : public ::testing::Test {
 protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    testing::internal::CaptureStdout();
+    reset_engine_state();
+    reset_accumulation_store();
+    random_seed(4242);
+    Fl::visual(FL_DOUBLE);
+    arena = setup_window();
+    arena->hide();
+    arena->callback(mywin_close_cb, arena);
+    schedule_panel = control_win = panel = new ControlWin(arena, 800, 700);
+    run_panel = panel;
+    panel->end();
+    panel->position(0, 0);
+    panel->show();
+    panel->callback(control_close_cb, arena);
+    arena->position(820, 0); // apart, so that neither uncovers the other and draws a stray tick
+    Fl::check();
+  }
+  // The caught output goes on to stdout: the framework's failure messages are among it.
+  void TearDown() override {
+    Fl::remove_timeout(draw_cb, arena);
+    results_win_cb(results_window, nullptr);
+    delete panel;
+    delete arena;
+    Fl::check();
+    std::fputs((printed_ + testing::internal::GetCapturedStdout()).c_str(), stdout);
+  }
   static void type(InputSlider* s, const char* text) { s->input->value(text); } // uncommitted
   // 300 persons on 100 x 100, 30 infected, one tick a day.
-  void small_run_settings(int infection_length = 2, const char* speed_text = "0.001");
-  static void press(Fl_Widget* w) { w->do_callback(); }
+  void small_run_settings(const char* infection_length, const char* speed_text) {
+    type(panel->population_slider, "300");
+    type(panel->arena_size_slider, "100");
+    type(panel->initially_infected_slider, "30");
+    type(panel->infection_length_slider, infection_length);
+    type(panel->daily_interactions_slider, "1");
+    type(panel->speed_slider, speed_text);
+  }
   int ticks() const { return day * (arena->daily_interactions + 1) + iteration; }
-  std::string printed();        // since SetUp
-  int ticks_in(double seconds); // ticks the run makes while a timer of that delay is pending
+  std::string printed() { // since the last call
+    const std::string text = testing::internal::GetCapturedStdout();
+    testing::internal::CaptureStdout();
+    printed_ += text;
+    return text;
+  }
   MyWin* arena = nullptr;
   ControlWin* panel = nullptr;
   std::string printed_;
 };
-
-// True when the text is exactly one report line of that population and printed area.
-bool is_report_line(const std::string& text, int population, const char* area);
-// A chart layer's entries, which the toolkit keeps to itself.
-const FL_CHART_ENTRY* chart_entries(const Fl_Chart* chart);
