@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -50,13 +50,11 @@ inline std::string temp_path(const std::string& name) {
 inline std::vector<unsigned char> read_png(const std::string& path, png_image* img) {
   *img = png_image{};
   img->version = PNG_IMAGE_VERSION;
-  std::vector<unsigned char> pixels;
-  if (png_image_begin_read_from_file(img, path.c_str())) {
-    pixels.resize(PNG_IMAGE_SIZE(*img));
-    if (!png_image_finish_read(img, nullptr, pixels.data(), 0, nullptr))
-      pixels.clear();
-  }
-  return pixels;
+  if (!png_image_begin_read_from_file(img, path.c_str()))
+    return {};
+  std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(*img));
+  return png_image_finish_read(img, nullptr, pixels.data(), 0, nullptr) ? pixels
+                                                                        : decltype(pixels)();
 }
 
 // An alert's text with its line breaks taken out, to compare it with the sentence it wraps.
@@ -66,7 +64,5 @@ inline std::string unwrapped(std::string text) {
 }
 
 inline std::string contents(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}};
 }

@@ -8,34 +8,28 @@
 #include <sys/stat.h>
 
 #include <csignal>
-
-#include <numeric>
 #include <random>
-
-TEST(SavePng, WritesEightBitRgbOrRgbaSkippingRowPadding) {
-  const std::string path = temp_path("padded"); // no ".png": the name is used as given
-  std::vector<unsigned char> px(2 * 15);        // two rows of three pixels, 15 bytes apart
-  std::iota(px.begin(), px.end(), 1);
-  for (uint8_t bytes : {3, 4}) {
-    _RGBBitmap bm{px.data(), 3, 2, 15, bytes};
-    ASSERT_EQ(save_png_to_file(&bm, path.c_str()), 0);
-    std::vector<unsigned char> want(px.begin(), px.begin() + 3 * bytes);
-    want.insert(want.end(), px.begin() + 15, px.begin() + 15 + 3 * bytes);
-    png_image img;
-    EXPECT_EQ(read_png(path, &img), want);
-    EXPECT_EQ((std::vector<png_uint_32>{img.width, img.height, img.format}),
-              (std::vector<png_uint_32>{3, 2, bytes == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB}));
-  }
-  remove(path.c_str());
-}
 
 // A file-size limit stands in for a full disk that fails halfway: neither the new file nor a
 // temporary one is left, and an older file of that name keeps its bytes. A full device is
 // written in place and stays the device it was. The sanitizer build's leak check watches that
 // the row copies are released.
-TEST(SavePng, FailuresReturnMinusOneWithTheReasonAndLeaveNoFile) {
+TEST(SavePng, WritesRgbOrRgbaSkippingRowPaddingAndFailsWithTheReasonLeavingNoFile) {
   std::vector<unsigned char> px(300 * 300 * 3);
   std::generate(px.begin(), px.end(), std::minstd_rand()); // hardly compressible
+  const std::string padded = temp_path("padded");          // no ".png": the name is used as given
+  for (uint8_t bytes : {3, 4}) {
+    _RGBBitmap bm{px.data(), 3, 2, 15, bytes}; // two rows of three pixels, 15 bytes apart
+    ASSERT_EQ(save_png_to_file(&bm, padded.c_str()), 0);
+    std::vector<unsigned char> want(px.begin(), px.begin() + 3 * bytes);
+    want.insert(want.end(), px.begin() + 15, px.begin() + 15 + 3 * bytes);
+    png_image img;
+    EXPECT_EQ(read_png(padded, &img), want);
+    EXPECT_EQ((std::vector<png_uint_32>{img.width, img.height, img.format}),
+              (std::vector<png_uint_32>{3, 2, bytes == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB}));
+  }
+  remove(padded.c_str());
+
   _RGBBitmap bm = packed_bitmap(px.data(), 300, 300, 3);
   const std::string missing = temp_path("no_dir") + "/c.png", kept = temp_path("kept.png");
   std::ofstream(kept) << "old";
