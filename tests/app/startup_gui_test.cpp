@@ -28,9 +28,8 @@ static Window shown(const char* title, int tries = 500) {
   return found;
 }
 
-// What the server would send for a left click in "Control".
-static void click(int x, int y) {
-  const Window w = shown("Control");
+// What the server would send for a left click in that window.
+static void click(Window w, int x, int y) {
   XEvent e{};
   e.xbutton = {ButtonPress, 0, True, display, w, w, 0, CurrentTime, x, y, 0, 0, 0, Button1, True};
   XSendEvent(display, w, True, ButtonPressMask, &e);
@@ -47,18 +46,17 @@ TEST(Program, StartShowsTheArenaAndStopTheChartsWithOneReportLine) {
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
   // Bounded in time, so that it never outlives a test that failed halfway.
   std::FILE* out = popen("exec timeout -s KILL 60 " SIM_BINARY, "r");
-  EXPECT_TRUE(shown("Control"));
+  const Window control = shown("Control"); // the clicks below find it or nothing follows
   EXPECT_FALSE(shown("Test", 1)) << "the arena window waits for a run";
-  click(50, 20); // "Start"
+  click(control, 50, 20); // "Start"
   EXPECT_TRUE(shown("Test"));
-  click(170, 20); // "Stop"
+  click(control, 170, 20); // "Stop"
   EXPECT_TRUE(shown("Charts"));
-  XKillClient(display, shown("Control")); // its connection cut, the program ends
+  XKillClient(display, control); // its connection cut, the program ends
   XCloseDisplay(display);
-  std::string text(4096, '\0');
-  text.resize(std::fread(&text[0], 1, text.size(), out));
+  char text[4096] = "";
+  std::fread(text, 1, sizeof text - 1, out);
   pclose(out);
-  // The run reads the panel's population, not the start-up one; the status line depends on how
-  // far the run got.
+  // The run reads the panel's population, not the start-up one.
   EXPECT_TRUE(is_report_line(text, "50000", "3.200000")) << text;
 }

@@ -10,10 +10,6 @@ static Fl_Input* field(PolicyEvent* e, int i) {
   return static_cast<Fl_Input*>(e->value_sliders[i]->user_data());
 }
 
-static void press_use(PolicyEvent* e, bool use = true) { // "Use", or else "Cancel", after it
-  e->child(e->children() - (use ? 2 : 1))->do_callback();
-}
-
 static PolicyEvent* open(Fl_Button* b) { // the editor it shows, the newest window
   b->do_callback();
   return dynamic_cast<PolicyEvent*>(Fl::first_window()->top_window());
@@ -25,7 +21,7 @@ TEST_F(Editor, DaysOutOfOrderMarkedUseStoresSlidersCancelHandsBackEvenWhileLocke
   PolicyEvent* e = open(panel->lazy_button);
   ASSERT_NE(e, nullptr);
   e->day_inputs[2]->value("30");
-  press_use(e);
+  e->child(e->children() - 2)->do_callback(); // "Use"; "Cancel" comes after it
   EXPECT_EQ(e->day_inputs[2]->color(), FL_YELLOW);
   EXPECT_EQ(panel->lazy_policy_on, 0) << "days out of order: nothing stored";
   e->day_inputs[2]->value("31x");
@@ -36,9 +32,9 @@ TEST_F(Editor, DaysOutOfOrderMarkedUseStoresSlidersCancelHandsBackEvenWhileLocke
     field(e, i)->value(text);
     field(e, i)->do_callback();
   }
-  field(e, 5)->value("99"); // not committed: the slider's value is what is stored
-  press_use(e);
-  const PolicyArray& p = panel->lazy_policy; // "nan" leaves its slider at 0
+  field(e, 5)->value("99");                   // not committed: the slider's value is what is stored
+  e->child(e->children() - 2)->do_callback(); // "Use"
+  const PolicyArray& p = panel->lazy_policy;  // "nan" leaves its slider at 0
   EXPECT_EQ(std::make_tuple(p[2].setpoint_day, p[2].value, p[3].value, p[4].value, p[5].value,
                             panel->lazy_policy_on, std::string(panel->lazy_button->label()),
                             panel->inactivity_slider->input->active()),
@@ -55,9 +51,8 @@ TEST_F(Editor, DaysOutOfOrderMarkedUseStoresSlidersCancelHandsBackEvenWhileLocke
   for (int k = 0; k < 7; ++k) {
     std::istringstream in(days[k]);
     for (int i = 0; i < kSetpoints; ++i) {
-      std::string d = "-1";
-      in >> d;
-      c->day_inputs[i]->value(d.c_str());
+      std::string d;
+      c->day_inputs[i]->value(in >> d ? d.c_str() : "-1");
       c->day_inputs[i]->color(FL_YELLOW); // stale marks, which the walk must clear
     }
     c->day_inputs[0]->do_callback();
@@ -65,7 +60,7 @@ TEST_F(Editor, DaysOutOfOrderMarkedUseStoresSlidersCancelHandsBackEvenWhileLocke
       EXPECT_EQ(c->day_inputs[i]->color(), i == marked[k] ? FL_YELLOW : FL_WHITE) << days[k] << i;
   }
   c->value_sliders[0]->value(77.0);
-  press_use(c, false);
+  c->child(c->children() - 1)->do_callback(); // "Cancel"
   EXPECT_EQ(std::make_tuple(p[0].value, panel->lazy_policy_on,
                             std::string(panel->lazy_button->label()),
                             panel->inactivity_slider->input->active()),

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <functional>
-#include <string>
 
 #include "control/control_win.h"
 #include "results/accumulation_store.h"
@@ -13,7 +12,6 @@
 #include "sim/arena/my_win.h"
 #include "sim/arena/run_control.h"
 #include "sim/random_stream.h"
-#include "sim/schedules.h"
 
 // Runs the event loop until the condition holds or 20 seconds are up; returns the condition.
 inline bool pump_until(const std::function<bool()>& cond) {
@@ -42,7 +40,6 @@ protected:
     reset_engine_state();
     reset_accumulation_store();
     random_seed(4242);
-    Fl::visual(FL_DOUBLE);
     arena = setup_window();
     arena->hide();
     arena->callback(mywin_close_cb, arena);
@@ -61,27 +58,24 @@ protected:
     results_win_cb(results_window, nullptr);
     delete panel;
     delete arena;
-    Fl::check();
-    std::fputs((printed_ + testing::internal::GetCapturedStdout()).c_str(), stdout);
+    std::fputs(testing::internal::GetCapturedStdout().c_str(), stdout);
   }
-  static void type(InputSlider* s, const char* text) { s->input->value(text); } // uncommitted
-  // 300 persons on 100 x 100, 30 infected, one tick a day.
+  // 300 persons on 100 x 100, 30 infected, one tick a day: typed, not committed.
   void small_run_settings(const char* infection_length, const char* speed_text) {
-    type(panel->population_slider, "300");
-    type(panel->arena_size_slider, "100");
-    type(panel->initially_infected_slider, "30");
-    type(panel->infection_length_slider, infection_length);
-    type(panel->daily_interactions_slider, "1");
-    type(panel->speed_slider, speed_text);
+    panel->population_slider->input->value("300");
+    panel->arena_size_slider->input->value("100");
+    panel->initially_infected_slider->input->value("30");
+    panel->infection_length_slider->input->value(infection_length);
+    panel->daily_interactions_slider->input->value("1");
+    panel->speed_slider->input->value(speed_text);
   }
   int ticks() const { return day * (arena->daily_interactions + 1) + iteration; }
-  std::string printed() { // since the last call
+  std::string printed() { // since the last call, and passed on
     const std::string text = testing::internal::GetCapturedStdout();
+    std::fputs(text.c_str(), stdout);
     testing::internal::CaptureStdout();
-    printed_ += text;
     return text;
   }
   MyWin* arena = nullptr;
   ControlWin* panel = nullptr;
-  std::string printed_;
 };

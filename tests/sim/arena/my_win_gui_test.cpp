@@ -1,8 +1,6 @@
 // First: the X11 headers under fl_draw.H define macros (None, Bool) that trip gtest.
 #include "tests/support/gui_run_fixture.h"
 
-#include "sim/arena/arena_painter.h"
-
 #include <FL/fl_draw.H>
 
 #include <array>
@@ -33,11 +31,9 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
   arena->arena->size(200, 200);
   arena->show();
   ASSERT_TRUE(pump_until([&] { return ticks() > 0; })) << "shown and drawn once";
-  for (size_t i = 0; i < people.size(); ++i) {
-    const auto& s = people[i].first;
+  for (size_t i = 0; i < people.size(); ++i)
     std::tie(person[i]->x, person[i]->y, person[i]->state, person[i]->immunity_left,
-             person[i]->dead, person[i]->mobile) = std::make_tuple(s[0], s[1], s[2], s[3], s[4], 0);
-  }
+             person[i]->dead, person[i]->mobile) = std::tuple_cat(people[i].first, std::tuple{0});
   // Both ways to the window: the X server's shared image, and the toolkit's fl_draw_image; then
   // the healthy, the recovered and the quarantined (the first three) hidden.
   for (auto [shared, hide] : {std::pair{true, 0}, {false, 0}, {true, 1}}) {
@@ -61,5 +57,4 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
       light += img[i] > 100 && img[i] == img[i + 2];
     EXPECT_GT(light, 20);
   }
-  arena_shared_memory = true;
 }
