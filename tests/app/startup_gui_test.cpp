@@ -8,8 +8,7 @@
 
 static Display* display = nullptr;
 
-// The mapped top-level window of that title, or 0 when none is found within that many 20 ms
-// tries.
+// The mapped top-level window of that title, or 0 if none shows within that many 20 ms waits.
 static Window shown(const char* title, int tries = 500) {
   Window root, parent, *kids = nullptr, found = 0;
   unsigned count = 0;

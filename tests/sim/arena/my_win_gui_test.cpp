@@ -22,13 +22,11 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
       {{70, 60, -1, 0, 1}, fl_rgb_color(80, 80, 80)},
       {{5, 5, 1, 0, 0}, fl_darker(FL_YELLOW)},
       {{190, 20, 1, 0, 0}, FL_BLACK}}; // under the status band
-  RunParameters r;                     // no infection, no quarantine, nothing hidden
-  std::tie(r.arena_size, r.population, r.initially_infected, r.infection_rate, r.quarantine_rate,
-           r.hide_healthy, r.hide_recovered, r.hide_quarantined) =
-      std::make_tuple(200, static_cast<int>(people.size()), 0, 0, 0.0, 0, 0, 0);
+  RunParameters r;                     // no infection, no quarantine
+  std::tie(r.arena_size, r.population, r.initially_infected, r.infection_rate, r.quarantine_rate) =
+      std::make_tuple(200, static_cast<int>(people.size()), 0, 0, 0.0);
   arena->start_run(r);
   arena->resize(820, 0, 200, 200);
-  arena->arena->size(200, 200);
   arena->show();
   ASSERT_TRUE(pump_until([&] { return ticks() > 0; })) << "shown and drawn once";
   for (size_t i = 0; i < people.size(); ++i)
