@@ -6,54 +6,44 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
-#include <string>
-#include <vector>
 
-namespace fs = std::filesystem;
-
-namespace {
-
-// A fresh folder whose name a shell would split, unquote or run as a second command.
-std::string odd_dir() {
-  std::string name = TEST_BINARY_DIR "/bands it's; \"q\" XXXXXX";
-  EXPECT_NE(mkdtemp(name.data()), nullptr);
-  return name;
-}
-
-// The names in `dir`, which is then removed.
-std::set<std::string> entries_removing(const std::string& dir) {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir))
-    names.insert(e.path().filename().string());
-  fs::remove_all(dir);
-  return names;
-}
-
-std::vector<SummaryRow> point_rows(long long scale) {
-  PointSummary point;
-  for (long long r = 1; r <= 4; ++r) {
-    std::vector<DayFigures> days;
-    for (int d = 1; d <= 20 + r; ++d) {
-      const long long v = scale * r * d * (30 - d);
-      days.push_back({d, {v, v / 5, v / 10, v * 2, v / 50}});
+// Twenty days of each series, rising and falling, the quantiles spread about the median.
+static std::vector<SummaryRow> point_rows(double scale) {
+  std::vector<SummaryRow> rows;
+  for (int d = 1; d <= 20; ++d)
+    for (int s = 0; s < kSummarySeries; ++s) {
+      const double v = scale * d * (30 - d) / (s + 1);
+      rows.push_back({d, s, 4, v, v / 2, v * 0.8, v, v * 1.2, v * 1.5});
     }
-    point.add_run(days);
-  }
-  return point.rows();
+  return rows;
 }
 
-// Each point's median line is drawn in its own colour.
-TEST(BandsPlot, rendersWholePngIntoAFolderAShellWouldMisread) {
-  const std::string dir = odd_dir();
-  std::string error;
+// A failure leaves no PNG; a whole one draws each point's median line in its own colour. The
+// folder's name is one a shell would split, unquote or run as a second command.
+TEST(BandsPlot, failureGivesOneLineReasonAndNoPngThenAWholePng) {
+  std::string dir = TEST_BINARY_DIR "/bands it's; \"q\" XXXXXX", error;
+  ASSERT_NE(mkdtemp(dir.data()), nullptr);
+  const auto entries = [&dir] {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+      names.insert(e.path().filename().string());
+    return names;
+  };
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", "/nonexistent", 1);
+  EXPECT_FALSE(write_bands_plot(dir, {"a"}, {point_rows(1)}, &error));
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_TRUE(error.find("gnuplot") != std::string::npos && error.find('\n') == std::string::npos)
+      << error;
+  EXPECT_EQ(entries(), (std::set<std::string>{"bands.dat", "bands.gp"}));
+
   ASSERT_TRUE(write_bands_plot(dir, {"infection-rate=10", "infection-rate='20'; x"},
                                {point_rows(1), point_rows(3)}, &error))
       << error;
   png_image png{};
   png.version = PNG_IMAGE_VERSION;
   ASSERT_TRUE(png_image_begin_read_from_file(&png, (dir + "/bands.png").c_str()));
-  EXPECT_GE(png.width, 1200u);
-  EXPECT_GE(png.height, 900u);
+  EXPECT_TRUE(png.width >= 1200 && png.height >= 900) << png.width << "x" << png.height;
   png.format = PNG_FORMAT_RGB;
   std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
   ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr));
@@ -61,18 +51,6 @@ TEST(BandsPlot, rendersWholePngIntoAFolderAShellWouldMisread) {
   for (size_t i = 0; i + 2 < rgb.size(); i += 3)
     colours.insert(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
   EXPECT_TRUE(colours.count(0x1f77b4) && colours.count(0xff7f0e));
-  EXPECT_EQ(entries_removing(dir), (std::set<std::string>{"bands.dat", "bands.gp", "bands.png"}));
+  EXPECT_EQ(entries(), (std::set<std::string>{"bands.dat", "bands.gp", "bands.png"}));
+  std::filesystem::remove_all(dir);
 }
-
-TEST(BandsPlot, failureGivesOneLineReasonAndNoPng) {
-  std::string error;
-  const std::string dir = odd_dir(), path = std::getenv("PATH");
-  setenv("PATH", "/nonexistent", 1);
-  EXPECT_FALSE(write_bands_plot(dir, {"a"}, {point_rows(1)}, &error));
-  setenv("PATH", path.c_str(), 1);
-  EXPECT_NE(error.find("gnuplot"), std::string::npos) << error;
-  EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-  EXPECT_EQ(entries_removing(dir), (std::set<std::string>{"bands.dat", "bands.gp"}));
-}
-
-} // namespace

@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # What `cmake --install` puts in place must make a working menu entry: the entry names an
 # installed program and an installed icon, in a category a menu shows, and both manual pages
-# are there, compressed as Debian keeps them.
-#   install_test.sh BUILD_DIR
+# are there, compressed as Debian keeps them.   install_test.sh BUILD_DIR
 set -euo pipefail
-build=$1
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+DESTDIR=$stage cmake --install "$1" --prefix /usr >/dev/null
 usr=$stage/usr
 fail() { echo "$*" >&2; exit 1; }
 for program in epidemic_sim epidemic_batch; do
@@ -17,7 +15,6 @@ for program in epidemic_sim epidemic_batch; do
     fail "the manual page of $program has another heading or no version"
 done
 entry=$usr/share/applications/epidemic_sim.desktop
-[ -f "$entry" ] || fail "no desktop entry"
 key() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(key Type)" = Application ] || fail "the entry is not an application"
 [ -x "$usr/bin/$(key Exec | cut -d' ' -f1)" ] || fail "the entry starts no installed program"
@@ -33,4 +30,3 @@ for size in 64 128; do
     fail "$png is not a ${size}x$size PNG"
 done
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry"; fi
-echo "installed: $(cd "$usr" && find . -type f | sort | tr '\n' ' ')"

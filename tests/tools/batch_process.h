@@ -21,22 +21,16 @@ inline std::string slurp(const std::string& path) {
   return text.str();
 }
 
-inline std::string scratch(const std::string& name) {
-  return TEST_BINARY_DIR "/" + name;
-}
-
-// `to`, when given, replaces the capture of standard output (e.g. ">/dev/full").
-inline Result sh(const std::string& command, const std::string& to = "") {
-  const std::string tag = std::to_string(getpid()); // test programs share a folder
-  const std::string out = scratch(tag + ".out"), err = scratch(tag + ".err");
-  std::remove(out.c_str());
+// A redirection inside `command` (e.g. ">/dev/full") wins over the capture around it.
+inline Result sh(const std::string& command) {
+  const std::string base = TEST_BINARY_DIR "/" + std::to_string(getpid()); // the folder is shared
   const int raw =
-      std::system((command + " " + (to.empty() ? ">" + out : to) + " 2>" + err).c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+      std::system(("{ " + command + "\n} >" + base + ".out 2>" + base + ".err").c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(base + ".out"), slurp(base + ".err")};
 }
 
-inline Result batch(const std::string& args, const std::string& to = "") {
-  return sh(BATCH_BINARY " " + args, to);
+inline Result batch(const std::string& args) {
+  return sh(BATCH_BINARY " " + args);
 }
 
 inline std::vector<std::string> split_lines(const std::string& text) {

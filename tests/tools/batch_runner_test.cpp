@@ -2,16 +2,23 @@
 
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "tests/tools/batch_process.h"
 
-TEST(BatchRunner, SameSeedSameBytesADayPerRowAndSchedulesMatter) {
-  const std::string csv1 = scratch("run1.csv"), csv2 = scratch("run2.csv");
-  const std::string args = "--population 2000 --arena-size 120 --csv ";
-  const Result a = batch("--seed 7 " + args + csv1), b = batch("--seed 7 " + args + csv2);
+// The last tick's deaths come after its sample: no CSV row holds them, the report does. A run
+// that --max-days ends, ends as a stop does: the exceeding day's sample is the last row.
+TEST(BatchRunner, SameSeedSameBytesADayPerRowReportFileMaxDaysAndSchedulesMatter) {
+  const std::string csv1 = TEST_BINARY_DIR "/run1.csv", csv2 = TEST_BINARY_DIR "/run2.csv",
+                    report = TEST_BINARY_DIR "/run1.txt";
+  const std::string args =
+      "--population 2000 --arena-size 100 --death-rate 30 --infection-length 5 "
+      "--ambulatory-days 2 --csv ";
+  const Result a = batch("--seed 2 " + args + csv1 + " --report " + report);
+  const Result b = batch("--seed 2 --runs 1 --jobs 3 " + args + csv2);
   ASSERT_EQ(a.status, 0) << a.err;
-  EXPECT_EQ(a.out + slurp(csv1), b.out + slurp(csv2));
-  int days = -1;
+  EXPECT_EQ(a.out + slurp(csv1), b.out + slurp(csv2)) << "one run without --out is a plain run";
+  int days = -1, total = -1, sampled = 0;
   char tail[32] = "";
   EXPECT_EQ(std::sscanf(a.out.c_str(),
                         "%*d: DAY: %*d INFECTED: %*d EVER SICKENED: %*d NEW CASES: %*d DEAD: %*d "
@@ -19,87 +26,92 @@ TEST(BatchRunner, SameSeedSameBytesADayPerRowAndSchedulesMatter) {
                         &days, tail),
             2)
       << a.out;
-  EXPECT_STREQ(tail, "7.200000\n") << "one line";
+  EXPECT_STREQ(tail, "5.000000\n") << "one line";
   const std::vector<std::string> rows = split_lines(slurp(csv1));
   ASSERT_EQ(rows.size(), days + 1u) << "a row for every day boundary, after the header";
   EXPECT_EQ(rows[0] + rows[1],
-            "day,infected,new_cases,newly_quarantined,immune,dead_today1,10,0,0,10,0");
-  const std::string common = "--seed 5 --population 3000 --arena-size 150 --max-days 20";
-  EXPECT_NE(batch(common).out,
-            batch(common + " --inactivity-schedule=0:20,-1:0,2:80 --quarantine-schedule 0:40").out);
+            "day,infected,new_cases,newly_quarantined,immune,dead_today1,11,0,0,11,0");
+  const std::string text = slurp(report);
+  ASSERT_EQ(text.rfind(a.out, 0), 0u) << "the report line, as stdout has it, comes first";
+  ASSERT_EQ(std::sscanf(text.c_str() + a.out.size(), "TOTAL DEAD: %d\n", &total), 1) << text;
+  for (size_t i = 1; i < rows.size(); ++i)
+    sampled += std::atoi(rows[i].substr(rows[i].rfind(',') + 1).c_str());
+  EXPECT_GT(total, sampled);
+
+  const std::string common = "--seed 5 --population 3000 --arena-size 150 --max-days 20 ";
+  const Result capped = batch(common + "--csv " + csv1);
+  EXPECT_NE(capped.out.find(" DAYS: 21 AREA: "), std::string::npos) << capped.out;
+  const std::vector<std::string> capped_rows = split_lines(slurp(csv1));
+  EXPECT_EQ(std::tuple(capped_rows.size(), capped_rows.back().substr(0, 3)),
+            std::tuple(22u, "21,"));
+  EXPECT_NE(capped.out,
+            batch(common + "--inactivity-schedule=0:20,-1:0,2:80 --quarantine-schedule 0:40").out);
 }
 
-TEST(BatchRunner, MaxDaysEndsAsStopDoes) {
-  const std::string csv = scratch("max.csv");
-  const Result r = batch("--seed 11 --population 20000 --max-days 5 --csv " + csv);
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find(" DAYS: 6 AREA: 8.000000\n"), std::string::npos) << r.out;
-  const std::vector<std::string> rows = split_lines(slurp(csv));
-  ASSERT_EQ(rows.size(), 7u);
-  EXPECT_EQ(rows[6].rfind("6,", 0), 0u) << "the exceeding day's sample is the last row";
-}
-
+// Ensemble options are refused as the run options are; only what the arguments held breaks a
+// line, and the printer escapes it.
 TEST(BatchRunner, RefusesBadOptionsWithOneLine) {
-  for (const char* args :
-       {"--arena-size 5000", "--population abc", "--population 350001", "--quarantine-rate nan",
-        "--death-rate 12.5", "--hard-edge 2", "--seed -1", "--csv",
-        "--inactivity-schedule 0:20,0:30", "--quarantine-schedule -5:1",
-        "--quarantine-schedule 0:1,1:2,2:3,3:4,4:5,5:6,6:7,7:8,8:9,9:10,10:11",
-        "--quarantine-schedule 0:inf"}) {
+  const auto refused = [](const std::string& args, const std::string& says) {
     const Result r = batch(args);
-    EXPECT_EQ(r.status, 2) << args;
-    EXPECT_EQ(split_lines(r.err).size(), 1u) << args << ": " << r.err;
-    EXPECT_TRUE(r.out.empty()) << args;
-  }
-  EXPECT_NE(
-      batch("--arena-size 5000").err.find("--arena-size must be a whole number from 100 to 1080"),
-      std::string::npos);
-  const Result control = batch("\"$(printf -- '--fo\\no\\033')\" 1");
-  EXPECT_EQ(control.status, 2);
-  EXPECT_EQ(control.err, "epidemic_batch: unknown option --fo\\no\\x1b (see --help)\n");
-  const Result r = batch("--seed 1 --population 100 --csv /nonexistent-dir/x.csv");
-  EXPECT_EQ(r.status, 1) << "an unwritable CSV fails before anything runs";
-  EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(std::tuple(r.status, r.out, r.err.rfind("epidemic_batch: ", 0),
+                         r.err.find(says) != std::string::npos, split_lines(r.err).size()),
+              std::tuple(2, "", 0u, true, 1u))
+        << args << ": " << r.err;
+  };
+  for (const char* args :
+       {"--population abc", "--population 350001", "--quarantine-rate nan", "--death-rate 12.5",
+        "--hard-edge 2", "--seed -1", "--csv", "--inactivity-schedule 0:20,0:30",
+        "--quarantine-schedule -5:1", "--quarantine-schedule 0:inf",
+        "--quarantine-schedule 0:1,1:2,2:3,3:4,4:5,5:6,6:7,7:8,8:9,9:10,10:11"})
+    refused(args, "");
+  for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
+           {"--arena-size 5000", "--arena-size must be a whole number from 100 to 1080"},
+           {"\"$(printf -- '--fo\\no\\033')\" 1", "unknown option --fo\\no\\x1b (see --help)"},
+           {"--out d --vary infection-rate=1:5:0", "STEP"},
+           {"--out d --vary infection-rate=1:2", "FROM:TO:STEP"},
+           {"--out d --vary infection-rate=10,200",
+            "--infection-rate must be a whole number from 0"},
+           {"--out d --vary lockdown=0,,1", "--lockdown must be"},
+           {"--out d --vary seed=1,2", "--vary seed: not a run option"},
+           {"--out d --vary lockdown=0,1 --vary lockdown=1", "twice"},
+           {"--out d --lockdown 1 --vary lockdown=0,1", "both given and varied"},
+           {"--out d --vary lockdown", "NAME=LIST"},
+           {"--runs 3", "--out DIR is needed"},
+           {"--out d --jobs 257", "--jobs must be a whole number from 1 to 256"},
+           {"--out d --csv x.csv", "--csv cannot be used with --out"},
+           {"--out d --population \"$(printf '\\n5')\"", "control characters: \\n5"},
+           {"--merge d --runs 2", "--merge takes no other options"},
+           {"--out d --runs 1000 --vary population=1:200:1 --vary infection-rate=0:100:1",
+            "more than"}})
+    refused(args, says);
 }
 
 TEST(BatchRunner, LostStandardOutputIsAFailure) {
   for (const char* args : {"--seed 1 --population 300 --arena-size 100", "--help", "--version"})
     for (const char* to : {">/dev/full", ">&-"}) {
-      const Result r = batch(args, to);
-      EXPECT_EQ(r.status, 1) << args << " " << to;
-      EXPECT_EQ(r.err.rfind("epidemic_batch: cannot write standard output: ", 0), 0u) << r.err;
-      EXPECT_EQ(split_lines(r.err).size(), 1u) << r.err;
+      const Result r = batch(std::string(args) + " " + to);
+      EXPECT_EQ(std::tuple(r.status,
+                           r.err.rfind("epidemic_batch: cannot write standard output: ", 0),
+                           split_lines(r.err).size()),
+                std::tuple(1, 0u, 1u))
+          << args << " " << to << ": " << r.err;
     }
 }
 
 // A file-size limit stands in for a full disk; the write then fails with EFBIG instead of the
-// signal killing the runner.
+// signal killing the runner. A missing folder fails before anything runs.
 TEST(BatchRunner, FailedCsvWriteLeavesNoFile) {
-  const std::string dir = scratch("limited");
+  const std::string dir = TEST_BINARY_DIR "/limited";
   std::filesystem::remove_all(dir);
   std::filesystem::create_directory(dir);
-  const Result r = sh("trap '' XFSZ; ulimit -f 4; exec " BATCH_BINARY
-                      " --seed 3 --population 20000 --arena-size 300 --csv " +
-                      dir + "/x.csv");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "epidemic_batch: cannot write " + dir + "/x.csv: " + std::strerror(EFBIG) + "\n");
+  for (const auto& [limit, csv, error] :
+       {std::tuple{"trap '' XFSZ; ulimit -f 4; exec ", dir + "/x.csv", EFBIG},
+        {"", "/nonexistent-dir/x.csv", ENOENT}}) {
+    const Result r = sh(limit + std::string(BATCH_BINARY) +
+                        " --seed 3 --population 20000 --arena-size 300 --csv " + csv);
+    EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, "epidemic_batch: cannot write " + csv +
+                                                           ": " + std::strerror(error) + "\n"));
+    EXPECT_TRUE(error == EFBIG || r.out.empty()) << r.out;
+  }
   EXPECT_TRUE(std::filesystem::is_empty(dir)) << "neither the file nor its temporary remains";
-}
-
-// The last tick's deaths come after its sample: no CSV row holds them, the report does.
-TEST(BatchRunner, ReportFileCountsDeathsAfterTheLastSample) {
-  const std::string csv = scratch("dead.csv"), report = scratch("dead.txt");
-  const Result r = batch("--seed 2 --population 2000 --arena-size 100 --death-rate 30 "
-                         "--infection-length 5 --ambulatory-days 2 --max-days 12 --csv " +
-                         csv + " --report " + report);
-  ASSERT_EQ(r.status, 0) << r.err;
-  const std::string text = slurp(report);
-  ASSERT_EQ(text.rfind(r.out, 0), 0u) << "the report line, as stdout has it, comes first";
-  int total = -1, sampled = 0;
-  ASSERT_EQ(std::sscanf(text.c_str() + r.out.size(), "TOTAL DEAD: %d\n", &total), 1) << text;
-  const std::vector<std::string> rows = split_lines(slurp(csv));
-  for (size_t i = 1; i < rows.size(); ++i)
-    sampled += std::atoi(rows[i].substr(rows[i].rfind(',') + 1).c_str());
-  EXPECT_GT(total, sampled);
 }
