@@ -39,7 +39,7 @@ const std::string kTiny = "--population 300 --arena-size 100 --max-days 3 --runs
 // all leave the same files; each run's rows are what it gives alone. A merge before every run
 // is done names each missing file and writes nothing.
 TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
-  const std::string one = fresh("jobs1"), two = fresh("jobs2"), cwd = fresh("cwd");
+  const std::string one = fresh("jobs1"), two = fresh("jobs2");
   const std::string planned = fresh("planned 'q'; touch pwned $(touch x) `touch y`"),
                     csv = fresh("alone.csv");
   const Result a = batch(kSweep + " --jobs 1 --out " + one);
@@ -61,19 +61,17 @@ TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   EXPECT_NE(named[17].find(planned + "/runs/1-4.txt"), std::string::npos) << named[17];
 
   std::ofstream(TEST_BINARY_DIR "/commands.txt") << plan.out;
-  fs::create_directory(cwd);
-  const Result par = sh("cd " + cwd + " && parallel --will-cite --halt now,fail=1 --jobs 2 < " +
+  const Result par = sh("cd " + two + " && parallel --will-cite --halt now,fail=1 --jobs 2 < " +
                         TEST_BINARY_DIR "/commands.txt");
   ASSERT_EQ(par.status, 0) << par.err;
-  EXPECT_TRUE(fs::is_empty(cwd)) << "a quoted folder name runs nothing";
   const Result merged = batch("--merge " + shell_quote(planned));
-  EXPECT_EQ(std::tuple(merged.status, merged.out, outputs(planned)),
-            std::tuple(0, a.out, outputs(one)))
-      << merged.err;
+  EXPECT_EQ(std::tuple(merged.status, merged.out, outputs(planned), outputs(two)),
+            std::tuple(0, a.out, outputs(one), outputs(one)))
+      << merged.err << "; a quoted folder name runs nothing in parallel's folder";
 
-  const Result alone = batch("--seed 13 --infection-rate 20 --population 3000 --arena-size 150 "
-                             "--max-days 40 --csv " +
-                             csv);
+  const Result alone = batch("--csv " + csv +
+                             " --seed 13 --infection-rate 20 --population 3000 --arena-size 150 "
+                             "--max-days 40");
   const std::vector<std::string> reports = split_lines(a.out);
   ASSERT_EQ(reports.size(), 10u);
   EXPECT_EQ(reports[7] + "\n", alone.out) << "point 1, run 2 has seed 11 + 2";
