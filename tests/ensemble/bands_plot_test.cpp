@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <set>
 
-// Twenty days of each series, rising and falling, the quantiles spread about the median.
 static std::vector<SummaryRow> point_rows(double scale) {
   std::vector<SummaryRow> rows;
   for (int d = 1; d <= 20; ++d)

@@ -1,8 +1,6 @@
-#include "ensemble/ensemble_options.h"
+#include "ensemble/manifest.h"
 
 #include <gtest/gtest.h>
-
-#include "ensemble/manifest.h"
 
 TEST(EnsembleOptions, ManifestReadsBackWhatWasWritten) {
   Plan plan{"", TEST_BINARY_DIR, 4000000000u, 7, {}, {"lockdown", "death-rate"}, {}}, back;

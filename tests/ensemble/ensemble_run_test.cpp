@@ -3,7 +3,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <iterator>
 #include <map>
 
 #include "ensemble/plan.h"
@@ -95,15 +94,14 @@ TEST(EnsembleRun, KilledWorkerOrSigtermFailsTheEnsembleLeavingNoPartialFile) {
                         "--runs 4 --jobs 3 --quiet --out " +
            dir +
            " & p=$! c=/proc/$!/task/$!/children; until [ ! -e $c ] || "
-           "[ $(wc -w <$c) -ge 3 ]; do sleep 0.002; done; cat $c; kill -" +
+           "[ $(wc -w <$c) -ge 3 ]; do sleep 0.002; done; tr ' ' '\\n' <$c; kill -" +
            signal + " " + target + "; wait $p");
     EXPECT_EQ(r.status, status);
     EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
-    std::istringstream listed(r.out);
-    const std::vector<pid_t> workers{std::istream_iterator<pid_t>(listed), {}};
+    const std::vector<std::string> workers = split_lines(r.out);
     ASSERT_EQ(workers.size(), 3u) << r.out;
-    for (const pid_t w : workers)
-      EXPECT_NE(kill(w, 0), 0) << "worker " << w << " is gone";
+    for (const std::string& w : workers)
+      EXPECT_NE(kill(std::stoi(w), 0), 0) << "worker " << w << " is gone";
     std::vector<std::string> left; // all but a killed worker's temporaries
     for (const auto& [name, text] : outputs(dir))
       if (status != 1 || name.find(".tmp.") == std::string::npos)
@@ -117,11 +115,10 @@ TEST(EnsembleRun, KilledWorkerOrSigtermFailsTheEnsembleLeavingNoPartialFile) {
 // A stepped list holds both ends though the steps do not add up exactly in binary.
 TEST(EnsembleRun, PlanListsPointsInGivenOrderLastFastestOnCommonSeeds) {
   const std::string dir = fresh("stepped");
-  const std::vector<std::string> commands =
-      split_lines(batch("--population 900 --runs 3 --seed 4294967295 --vary lockdown=1:0:-1 "
-                        "--vary=quarantine-rate=0.1:0.3:0.1 --plan --out " +
-                        dir)
-                      .out);
+  const Result plan = batch("--out " + dir +
+                            " --plan --population 900 --runs 3 --seed 4294967295 --vary "
+                            "lockdown=1:0:-1 --vary=quarantine-rate=0.1:0.3:0.1");
+  const std::vector<std::string> commands = split_lines(plan.out);
   ASSERT_EQ(commands.size(), 18u);
   EXPECT_EQ(commands[14],
             BATCH_BINARY " --population 900 --lockdown 0 --quarantine-rate 0.2 --seed 1 --csv " +
@@ -136,14 +133,11 @@ TEST(EnsembleRun, UnusableFolderIsRefusedBeforeAnyRun) {
   std::ofstream(file) << "x";
   for (auto [dir, status] : {std::pair{fresh("no") + "/such", 1}, {file, 1}, {full, 2}}) {
     const Result r = batch(kTiny + "--out " + dir);
-    EXPECT_EQ(std::pair(r.status, r.out), std::pair(status, std::string()))
-        << dir << "no run started";
-    EXPECT_EQ(split_lines(r.err).size(), 1u) << r.err;
+    EXPECT_EQ(std::tuple(r.status, r.out, split_lines(r.err).size()), std::tuple(status, "", 1u))
+        << dir << ": " << r.err;
   }
   EXPECT_FALSE(fs::exists(full + "/runs"));
-  EXPECT_EQ(sh("exec env --ignore-signal=CHLD " BATCH_BINARY " " + kTiny +
-               "--quiet --force --out " + full)
-                .status,
-            0);
-  EXPECT_TRUE(fs::exists(full + "/summary.csv"));
+  const Result r = sh("exec env --ignore-signal=CHLD " BATCH_BINARY " " + kTiny +
+                      "--quiet --force --out " + full);
+  EXPECT_EQ(std::pair(r.status, fs::exists(full + "/summary.csv")), std::pair(0, true)) << r.err;
 }
