@@ -13,9 +13,8 @@ template <FL_CHART_ENTRY* Fl_Chart::*M> struct Entries {
 };
 template struct Entries<&Fl_Chart::entries>;
 
-// The first run ends by itself, and Stop comes before the panel notices: it used to report the
-// run again (a second line, charts of 0 days, the slot moved on twice). The second run lasts
-// longer: the first one's layers are padded to its length.
+// The first run ends by itself and Stop comes before the panel notices: it used to report it again
+// (a second line, 0-day charts, the slot moved twice). The longer second run pads the first's.
 TEST_F(RunControl, TwoWholeRunsFromStartToChartsAndAReportLineEach) {
   small_run_settings("2", "0.5");
   panel->start_button->do_callback();
