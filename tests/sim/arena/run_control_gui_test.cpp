@@ -37,7 +37,7 @@ TEST_F(RunControl, TwoWholeRunsFromStartToChartsAndAReportLineEach) {
   EXPECT_TRUE(first_charts.deleted() && results_window->shown()) << "the window is replaced";
   ASSERT_EQ(results_window->children(), 8) << "each chart followed by its title box";
   const Fl_Color colour[] = {fl_rgb_color(160, 220, 220), fl_rgb_color(220, 160, 220)};
-  const char* titles[] = {"Infected", "New Infections", "Quarantined", "Dead"}; // no Immune
+  const char* titles[] = {"Infected", "New Infections", "Quarantined", "Dead"}; // series 0-2, 4
   for (int k = 0; k < 4; ++k) {
     auto* c = static_cast<MyChart*>(results_window->child(2 * k));
     EXPECT_STREQ(c->label(), titles[k]);
