@@ -92,6 +92,24 @@ std::string run_name(const Plan& plan, long long index) {
          std::to_string(plan.seed_of(run));
 }
 
+// A worker killed outright cannot remove its unfinished files; the parent does, so that a failed
+// run leaves DIR/runs as a rerun of its command would find it.
+void remove_temporaries(const Plan& plan, long long index) {
+  const std::string runs = plan.dir + "/runs", stem = std::to_string(index / plan.runs) + "-" +
+                                                      std::to_string(index % plan.runs) + ".";
+  std::vector<std::string> doomed;
+  if (DIR* d = opendir(runs.c_str())) {
+    while (const dirent* e = readdir(d)) {
+      const std::string name = e->d_name;
+      if (name.rfind(stem + "csv.tmp.", 0) == 0 || name.rfind(stem + "txt.tmp.", 0) == 0)
+        doomed.push_back(runs + "/" + name);
+    }
+    closedir(d);
+  }
+  for (const std::string& path : doomed)
+    std::remove(path.c_str());
+}
+
 int stopped_by(int sig) {
   report_error(std::string("stopped by ") + (sig == SIGINT ? "SIGINT" : "SIGTERM") +
                "; no summary written");
@@ -143,6 +161,7 @@ int run_all(const Plan& plan, const EnsembleOptions& o) {
       if (!e.ok) {
         progress.clear();
         report_error(run_name(plan, e.tag) + " failed: " + e.why);
+        remove_temporaries(plan, e.tag);
         failed = true;
       }
     }
