@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(EnsembleOptions, ManifestReadsBackWhatWasWritten) {
+TEST(Manifest, ReadsBackWhatWasWritten) {
   Plan plan{"", TEST_BINARY_DIR, 4000000000u, 7, {}, {"lockdown", "death-rate"}, {}}, back;
   plan.fixed = {{"--inactivity-schedule", "0:1,\t2:3\n"}, {"--population", "3000"}};
   plan.points = {{"0", "5"}, {"1", " 7\\x"}};
