@@ -168,8 +168,8 @@ TEST(ReferenceModel, CrowdedRowsAgree) {
   std::tie(p.population, p.arena_size, p.initially_infected, p.infection_rate, p.lockdown,
            p.inactivity) = std::make_tuple(60000, 100, 1000, 30, 0, 50);
   compare_runs(p, 2024, 40);
-  // Without immunity a recovering person is susceptible again in its own tick, still entered.
-  p.immunity_duration = 0;
-  p.infection_length = 2;
+  // Without immunity a recovering person is susceptible again in its own tick, still entered;
+  // one who dies then is not asked.
+  std::tie(p.immunity_duration, p.infection_length, p.death_rate) = std::make_tuple(0, 2, 20);
   compare_runs(p, 77, 60);
 }

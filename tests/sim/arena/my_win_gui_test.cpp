@@ -21,7 +21,7 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
       {{60, 60, 7, 0, 0}, FL_RED}, // on its seventh day: too ill to walk about
       {{70, 60, -1, 0, 1}, fl_rgb_color(80, 80, 80)},
       {{5, 5, 1, 0, 0}, fl_darker(FL_YELLOW)},
-      {{190, 20, 1, 0, 0}, FL_BLACK}}; // under the status band
+      {{190, 35, 1, 0, 0}, FL_BLACK}}; // under the status band, near its foot
   RunParameters r;                     // no infection, no quarantine
   std::tie(r.arena_size, r.population, r.initially_infected, r.infection_rate, r.quarantine_rate) =
       std::make_tuple(200, static_cast<int>(people.size()), 0, 0, 0.0);
