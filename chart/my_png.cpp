@@ -2,7 +2,7 @@
 
 #include <png.h>
 
-#include "chart/whole_file.h"
+#include "fileio/whole_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -92,10 +92,6 @@ int save_png_to_file(_RGBBitmap* bitmap, const char* path, std::string* reason) 
   if (reason)
     *reason = why;
   return why.empty() ? 0 : -1;
-}
-
-int save_png_to_file(_RGBBitmap* bitmap, const char* path) {
-  return save_png_to_file(bitmap, path, nullptr);
 }
 
 _RGBBitmap packed_bitmap(unsigned char* pixels, int width, int height, int bytes_per_pixel) {

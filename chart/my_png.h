@@ -14,9 +14,8 @@ struct _RGBBitmap {
 
 // Writes an 8-bit RGB (RGBA for 4 bytes per pixel) PNG. Returns 0 when written, -1 on any failure,
 // after which nothing new is left under that name (see write_whole_file).
-int save_png_to_file(_RGBBitmap* bitmap, const char* path);
-// The same, and *reason (when given) says why a failed write failed; "" on success.
-int save_png_to_file(_RGBBitmap* bitmap, const char* path, std::string* reason);
+// *reason, when given, says why a failed write failed; "" on success.
+int save_png_to_file(_RGBBitmap* bitmap, const char* path, std::string* reason = nullptr);
 
 // The record of a tightly packed buffer: rows of width * bytes_per_pixel bytes.
 _RGBBitmap packed_bitmap(unsigned char* pixels, int width, int height, int bytes_per_pixel);

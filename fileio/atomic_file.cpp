@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -31,6 +32,20 @@ std::string temporary_template(const std::string& path) {
   return name + ".tmp.XXXXXX";
 }
 
+// A link is followed, so the file it points to is replaced rather than the link itself.
+std::string final_name(const std::string& path) {
+  char resolved[PATH_MAX];
+  struct stat st;
+  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && realpath(path.c_str(), resolved))
+    return resolved;
+  return path;
+}
+
+bool is_device_or_pipe(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 } // namespace
 
 std::string write_error(const std::string& path, int err) {
@@ -45,7 +60,12 @@ AtomicFile::~AtomicFile() {
 
 bool AtomicFile::open(std::string* error) {
   discard();
-  const std::string name = temporary_template(path_);
+  target_ = final_name(path_);
+  if (is_device_or_pipe(target_)) {
+    file_ = std::fopen(target_.c_str(), "wb");
+    return file_ != nullptr || fail(error, errno);
+  }
+  const std::string name = temporary_template(target_);
   std::vector<char> buf(name.begin(), name.end());
   buf.push_back('\0');
   const int fd = mkstemp(buf.data());
@@ -76,7 +96,7 @@ bool AtomicFile::commit(std::string* error) {
     return fail(error, flush_err);
   if (closed != 0)
     return fail(error, close_err);
-  if (std::rename(temp_.c_str(), path_.c_str()) != 0)
+  if (!temp_.empty() && std::rename(temp_.c_str(), target_.c_str()) != 0)
     return fail(error, errno);
   temp_.clear();
   return true;

@@ -5,7 +5,9 @@
 // A file that appears under its name only when it is whole: it is written under a temporary name
 // in the same folder (so the rename cannot cross file systems) and renamed by commit(). Whatever
 // was not committed is removed when the object goes, so a failed or abandoned write leaves
-// nothing behind, and an older file under the final name stays as it was.
+// nothing behind, and an older file under the final name stays as it was. A symbolic link is
+// followed: the file it points to is replaced and the link stays. A name that is a device or a
+// pipe (/dev/stdout, a FIFO) is written in place, since a rename would replace the node itself.
 class AtomicFile {
 public:
   explicit AtomicFile(std::string path);
@@ -30,7 +32,8 @@ private:
   bool fail(std::string* error, int err);
 
   std::string path_;
-  std::string temp_;
+  std::string target_; // path_ with links followed; what the rename replaces
+  std::string temp_;   // empty while writing in place
   std::FILE* file_ = nullptr;
   std::string reason_;
 };

@@ -1,6 +1,6 @@
 #include "results/chart_data.h"
 
-#include "chart/whole_file.h"
+#include "fileio/whole_file.h"
 
 bool write_chart_csv(const ChartData& data, std::FILE* out) {
   std::fputs("day,slot1,slot2,slot3,slot4\n", out);

@@ -1,9 +1,13 @@
 #include "fileio/atomic_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 
 namespace fs = std::filesystem;
@@ -28,4 +32,32 @@ TEST(AtomicFile, LongNamesSaveAndDroppedWritesLeaveNothing) {
     std::fputs("half", dropped.stream());
   }
   EXPECT_EQ(entries(), 1);
+}
+
+// A rename would put a plain file where the link or the pipe was (or, as root, where /dev/stdout
+// was): a link is followed and its file replaced, a pipe is written in place.
+TEST(AtomicFile, LinksAndPipesAreWrittenThroughNotReplaced) {
+  const fs::path dir = fs::path(TEST_BINARY_DIR) / "atomic_special";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path target = dir / "target.csv", link = dir / "link.csv", fifo = dir / "fifo";
+  std::ofstream(target) << "old";
+  fs::create_symlink(target, link);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  for (const fs::path& path : {link, fifo}) {
+    AtomicFile file(path.string());
+    std::string error;
+    ASSERT_TRUE(file.open(&error)) << error;
+    std::fputs("new\n", file.stream());
+    ASSERT_TRUE(file.commit(&error)) << error;
+  }
+  char piped[8] = "";
+  const ssize_t got = read(reader, piped, sizeof piped);
+  close(reader);
+  std::string written;
+  std::getline(std::ifstream(target), written);
+  EXPECT_EQ(std::tuple(fs::is_symlink(link), fs::is_fifo(fifo), written, got,
+                       std::distance(fs::directory_iterator(dir), {})),
+            std::tuple(true, true, "new", 4, 3));
 }
