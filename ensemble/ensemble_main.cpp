@@ -87,22 +87,25 @@ Plan make_plan(const EnsembleOptions& o) {
 }
 
 std::string run_name(const Plan& plan, long long index) {
-  const int run = static_cast<int>(index % plan.runs);
-  return "run (" + std::to_string(index / plan.runs) + ", " + std::to_string(run) + ") with seed " +
-         std::to_string(plan.seed_of(run));
+  const int run = plan.run_of(index);
+  return "run (" + std::to_string(plan.point_of(index)) + ", " + std::to_string(run) +
+         ") with seed " + std::to_string(plan.seed_of(run));
 }
 
 // A worker killed outright cannot remove its unfinished files; the parent does, so that a failed
 // run leaves DIR/runs as a rerun of its command would find it.
 void remove_temporaries(const Plan& plan, long long index) {
-  const std::string runs = plan.dir + "/runs", stem = std::to_string(index / plan.runs) + "-" +
-                                                      std::to_string(index % plan.runs) + ".";
+  std::vector<std::string> temporaries; // each run file's name with the writer's ".tmp." added
+  for (const char* ext : {"csv", "txt"})
+    temporaries.push_back(plan.run_file(plan.point_of(index), plan.run_of(index), ext) + ".tmp.");
+  const std::string runs = plan.dir + "/runs";
   std::vector<std::string> doomed;
   if (DIR* d = opendir(runs.c_str())) {
     while (const dirent* e = readdir(d)) {
-      const std::string name = e->d_name;
-      if (name.rfind(stem + "csv.tmp.", 0) == 0 || name.rfind(stem + "txt.tmp.", 0) == 0)
-        doomed.push_back(runs + "/" + name);
+      const std::string path = runs + "/" + e->d_name;
+      for (const std::string& t : temporaries)
+        if (path.rfind(t, 0) == 0)
+          doomed.push_back(path);
     }
     closedir(d);
   }
@@ -121,7 +124,7 @@ bool start_runs(const Plan& plan, int jobs, Workers* workers, long long* started
   std::string error;
   for (; *started < plan.total() && workers->running() < jobs; ++*started) {
     const long long i = *started;
-    const int point = static_cast<int>(i / plan.runs), run = static_cast<int>(i % plan.runs);
+    const int point = plan.point_of(i), run = plan.run_of(i);
     if (!workers->start(plan.run_command(point, run), i, &error)) {
       report_error(error);
       return false;
@@ -235,9 +238,7 @@ int planned_or_direct(const EnsembleOptions& o, int argc, char** argv) {
   if (!o.plan)
     return run_all(plan, o);
   for (long long i = 0; i < plan.total(); ++i)
-    std::printf("%s\n", shell_line(plan.run_command(static_cast<int>(i / plan.runs),
-                                                    static_cast<int>(i % plan.runs)))
-                            .c_str());
+    std::printf("%s\n", shell_line(plan.run_command(plan.point_of(i), plan.run_of(i))).c_str());
   return 0;
 }
 

@@ -112,8 +112,7 @@ bool EnsembleMerge::copy_rows(int point, int run, const std::string& prefix, std
 }
 
 bool EnsembleMerge::add_run(long long index, std::string* error) {
-  const int point = static_cast<int>(index / plan_.runs);
-  const int run = static_cast<int>(index % plan_.runs);
+  const int point = plan_.point_of(index), run = plan_.run_of(index);
   std::string report;
   const std::string prefix = std::to_string(point) + "," + std::to_string(run) + "," +
                              std::to_string(plan_.seed_of(run)) + cells(point) + ",";
@@ -150,8 +149,7 @@ std::vector<std::string> unreadable_run_files(const Plan& plan) {
   std::vector<std::string> missing;
   for (long long i = 0; i < plan.total(); ++i)
     for (const char* ext : {"csv", "txt"}) {
-      const std::string path =
-          plan.run_file(static_cast<int>(i / plan.runs), static_cast<int>(i % plan.runs), ext);
+      const std::string path = plan.run_file(plan.point_of(i), plan.run_of(i), ext);
       errno = 0;
       std::ifstream in(path);
       char c;

@@ -18,6 +18,8 @@ struct Plan {
   std::vector<std::vector<std::string>> points; // each point's value of each varied option
 
   long long total() const { return static_cast<long long>(points.size()) * runs; }
+  int point_of(long long index) const { return static_cast<int>(index / runs); }
+  int run_of(long long index) const { return static_cast<int>(index % runs); }
   // Unsigned arithmetic wraps modulo 2^32, as the seeds of a run series do.
   uint32_t seed_of(int run) const { return seed + static_cast<uint32_t>(run); }
   // DIR/runs/P-R.EXT
