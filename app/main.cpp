@@ -1,9 +1,9 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
-#include <cstdlib>
 #include <ctime>
 
+#include "app/start_arguments.h"
 #include "control/control_win.h"
 #include "results/accumulation_store.h"
 #include "sim/arena/my_win.h"
@@ -16,10 +16,9 @@
 // values: every run reads both afresh from the control panel.
 int main(int argc, char** argv) {
   init_pop = 365000;
-  if (argc > 1)
-    init_pop = std::atoi(argv[1]);
-  if (argc > 2)
-    sit_still = std::atoi(argv[2]);
+  const int status = read_start_arguments(argc, argv);
+  if (status >= 0)
+    return status;
   // The only seeding: every draw of every run comes from this one stream.
   random_seed(static_cast<uint32_t>(std::time(nullptr)));
 

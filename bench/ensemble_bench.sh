@@ -11,7 +11,7 @@
 # shows up as noise: run it when nothing else is compiling.
 set -euo pipefail
 build="${1:-build}"
-batch="$(realpath "$build/tools/epidemic_batch")"
+batch="$(realpath "$build/epidemic_batch")"
 repeat="${REPEAT:-3}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

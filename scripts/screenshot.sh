@@ -19,7 +19,7 @@ if [ -z "${EPI_SCREENSHOT_DISPLAY:-}" ]; then
   build=${EPI_BUILD_DIR:-build}
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$build" -j"$(nproc)" --target epidemic_sim
-  exec env EPI_SCREENSHOT_DISPLAY=1 EPI_SIM="$build/app/epidemic_sim" \
+  exec env EPI_SCREENSHOT_DISPLAY=1 EPI_SIM="$build/epidemic_sim" \
     xvfb-run -a -s "-screen 0 ${width}x${height}x24" "$0"
 fi
 

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The README's batch-runner commands, taken from the README itself and run as written, so that
+# text and programs cannot drift apart. Each indented block of the section "Headless batch
+# runner" runs in a fresh folder of its own, whose `build` holds the two programs under test as
+# they stand at the top of the build folder, and nothing else; the files the section says a
+# block writes must then be there.
+#   readme_commands_test.sh README BUILD_DIR
+set -euo pipefail
+readme=$1 build=$(realpath "$2")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "$*" >&2; exit 1; }
+
+# One block per line of output: the section's indented lines, a block ending at a text line;
+# continued lines ("\" at the end) stay continued, and bash joins them.
+blocks=$(awk '
+  /^## / { inside = ($0 == "## Headless batch runner"); next }
+  !inside { next }
+  /^    / { block = block substr($0, 5) "\n"; next }
+  /[^ ]/ && block != "" { printf "%s", block; print "#END"; block = "" }
+  END { if (block != "") { printf "%s", block; print "#END" } }' "$readme")
+[ -n "$blocks" ] || fail "no commands found in the README's batch-runner section"
+
+n=0
+expected=("out.csv" "D/runs.csv D/ends.csv D/summary.csv D/bands.png D/manifest.txt"
+  "commands.txt D/runs.csv D/ends.csv D/summary.csv D/bands.png D/runs/1-4.csv")
+script=
+while IFS= read -r line; do
+  if [ "$line" != "#END" ]; then script+="$line"$'\n'; continue; fi
+  dir=$work/$n
+  mkdir "$dir"
+  mkdir "$dir/build"
+  ln -s "$build/epidemic_batch" "$build/epidemic_sim" "$dir/build/"
+  (cd "$dir" && bash -euo pipefail -c "$script" >stdout 2>stderr) ||
+    fail "README command block $n failed: $(tail -n 1 "$dir/stderr")"$'\n'"$script"
+  for file in ${expected[$n]:-}; do
+    [ -s "$dir/$file" ] || fail "README command block $n wrote no $file"
+  done
+  n=$((n + 1))
+  script=
+done <<<"$blocks"
+[ "$n" -eq ${#expected[@]} ] || fail "expected ${#expected[@]} command blocks, found $n"
+echo "$n README command blocks ran"
