@@ -24,8 +24,10 @@ namespace {
 constexpr int kWidth = 1600;
 constexpr int kHeight = 1200;
 
+// An ended run has no immune count, so immune's late bands stand on fewer runs than the others'.
 const char* const kPanelTitles[kSummarySeries] = {"Infected", "New cases", "Newly quarantined",
-                                                  "Immune", "Dead today"};
+                                                  "Immune (late days: runs still going only)",
+                                                  "Dead today"};
 
 // Tableau's ten colours: told apart easily, also by most colour-blind readers.
 const char* const kColours[] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd",
@@ -64,7 +66,8 @@ void write_data(std::FILE* out, const std::vector<std::vector<SummaryRow>>& rows
         if (r == nullptr)
           std::fputs(" ? ? ? ? ?", out);
         else
-          std::fprintf(out, " %.6g %.6g %.6g %.6g %.6g", r->p5, r->p25, r->median, r->p75, r->p95);
+          for (const double v : {r->p5, r->p25, r->median, r->p75, r->p95})
+            std::fprintf(out, " %s", number_text(v).c_str());
       }
       std::fputc('\n', out);
     }
@@ -79,7 +82,18 @@ void write_data(std::FILE* out, const std::vector<std::vector<SummaryRow>>& rows
   }
 }
 
-void write_arrays(std::FILE* out, const std::vector<std::string>& labels, size_t points) {
+std::string heading(const BandsRuns& runs) {
+  const bool one = runs.per_point == 1;
+  const std::string seeds =
+      one ? "seed " + std::to_string(runs.first_seed)
+          : "seeds " + std::to_string(runs.first_seed) + " to " + std::to_string(runs.last_seed);
+  return std::to_string(runs.per_point) + (one ? " run" : " runs") + " per point, " + seeds +
+         ": median line, 25-75 % and 5-95 % bands";
+}
+
+void write_values(std::FILE* out, const BandsRuns& runs, const std::vector<std::string>& labels,
+                  size_t points) {
+  std::fprintf(out, "heading = %s\n", quoted(heading(runs)).c_str());
   std::fprintf(out, "points = %zu\narray label[%zu] = [", points, points);
   for (size_t p = 0; p < points; ++p) {
     const std::string name =
@@ -108,7 +122,7 @@ if (strstrt(GPVAL_TERMINALS, "pngcairo") > 0) {
 }
 set output out
 set datafile missing "?"
-set multiplot layout 3,2 title "Runs per point: median line, 25-75 % and 5-95 % bands" font ",16"
+set multiplot layout 3,2 title heading font ",16"
 set grid
 set key off
 set xlabel "day"
@@ -157,9 +171,10 @@ std::string script_body() {
   return body;
 }
 
-void write_script(std::FILE* out, const std::vector<std::string>& labels, size_t points) {
+void write_script(std::FILE* out, const BandsRuns& runs, const std::vector<std::string>& labels,
+                  size_t points) {
   std::fputs("# Renders bands.png from bands.dat: run \"gnuplot bands.gp\" in this folder.\n", out);
-  write_arrays(out, labels, points);
+  write_values(out, runs, labels, points);
   std::fputs(script_body().c_str(), out);
 }
 
@@ -310,7 +325,8 @@ bool render(const std::string& dir, std::string* error) {
 
 } // namespace
 
-bool write_bands_plot(const std::string& dir, const std::vector<std::string>& labels,
+bool write_bands_plot(const std::string& dir, const BandsRuns& runs,
+                      const std::vector<std::string>& labels,
                       const std::vector<std::vector<SummaryRow>>& rows, std::string* error) {
   std::string ignored;
   std::string* e = error != nullptr ? error : &ignored;
@@ -322,6 +338,6 @@ bool write_bands_plot(const std::string& dir, const std::vector<std::string>& la
       write_file(
           dir + "/bands.dat", [&](std::FILE* f) { write_data(f, rows); }, e) &&
       write_file(
-          dir + "/bands.gp", [&](std::FILE* f) { write_script(f, labels, rows.size()); }, e);
+          dir + "/bands.gp", [&](std::FILE* f) { write_script(f, runs, labels, rows.size()); }, e);
   return written && render(dir, e);
 }

@@ -142,7 +142,8 @@ bool EnsembleMerge::finish(std::string* error) {
     labels.push_back(label.empty() ? "all runs" : label);
   }
   return runs_.commit(error) && ends_.commit(error) && summary_.commit(error) &&
-         write_bands_plot(plan_.dir, labels, point_rows_, error);
+         write_bands_plot(plan_.dir, {plan_.runs, plan_.seed_of(0), plan_.seed_of(plan_.runs - 1)},
+                          labels, point_rows_, error);
 }
 
 std::vector<std::string> unreadable_run_files(const Plan& plan) {

@@ -1,6 +1,7 @@
 #include "ensemble/summary.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -83,6 +84,11 @@ std::string summary_header(const std::vector<std::string>& varied_names) {
   return h + "day,series,n,mean,p5,p25,median,p75,p95";
 }
 
+std::string number_text(double value) {
+  char text[32]; // the longest shortest form, "-2.2250738585072014e-308", takes 24
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 bool write_summary_rows(std::FILE* out, int point, const std::vector<std::string>& varied_cells,
                         const std::vector<SummaryRow>& rows) {
   std::string prefix = std::to_string(point) + ",";
@@ -91,8 +97,11 @@ bool write_summary_rows(std::FILE* out, int point, const std::vector<std::string
   for (const SummaryRow& r : rows) {
     const char* name =
         r.series >= 0 && r.series < kSummarySeries ? kSummarySeriesNames[r.series] : "?";
-    if (std::fprintf(out, "%s%d,%s,%d,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g\n", prefix.c_str(), r.day, name,
-                     r.n, r.mean, r.p5, r.p25, r.median, r.p75, r.p95) < 0)
+    std::string line = prefix + std::to_string(r.day) + "," + name + "," + std::to_string(r.n);
+    for (const double v : {r.mean, r.p5, r.p25, r.median, r.p75, r.p95})
+      line += "," + number_text(v);
+    line += '\n';
+    if (std::fputs(line.c_str(), out) < 0)
       return false;
   }
   return !std::ferror(out);

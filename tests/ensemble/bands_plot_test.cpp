@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 static std::vector<SummaryRow> point_rows(double scale) {
@@ -15,6 +16,15 @@ static std::vector<SummaryRow> point_rows(double scale) {
       rows.push_back({d, s, 4, v, v / 2, v * 0.8, v, v * 1.2, v * 1.5});
     }
   return rows;
+}
+
+// The line of DIR/bands.gp that sets the overall title.
+static std::string heading(const std::string& dir) {
+  std::ifstream in(dir + "/bands.gp");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("heading = ", 0) == 0)
+      return line;
+  return "";
 }
 
 // A failure leaves no PNG; a whole one draws each point's median line in its own colour. The
@@ -30,13 +40,15 @@ TEST(BandsPlot, failureGivesOneLineReasonAndNoPngThenAWholePng) {
   };
   const std::string path = std::getenv("PATH");
   setenv("PATH", "/nonexistent", 1);
-  EXPECT_FALSE(write_bands_plot(dir, {"a"}, {point_rows(1)}, &error));
+  EXPECT_FALSE(write_bands_plot(dir, {1, 11, 11}, {"a"}, {point_rows(1)}, &error));
   setenv("PATH", path.c_str(), 1);
   EXPECT_TRUE(error.find("gnuplot") != std::string::npos && error.find('\n') == std::string::npos)
       << error;
   EXPECT_EQ(entries(), (std::set<std::string>{"bands.dat", "bands.gp"}));
+  EXPECT_EQ(heading(dir),
+            "heading = '1 run per point, seed 11: median line, 25-75 % and 5-95 % bands'");
 
-  ASSERT_TRUE(write_bands_plot(dir, {"infection-rate=10", "infection-rate='20'; x"},
+  ASSERT_TRUE(write_bands_plot(dir, {5, 11, 15}, {"infection-rate=10", "infection-rate='20'; x"},
                                {point_rows(1), point_rows(3)}, &error))
       << error;
   png_image png{};

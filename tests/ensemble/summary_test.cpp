@@ -2,6 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "tests/tools/batch_process.h"
+
 // Worked by hand with h = (n - 1) p.
 TEST(Summary, quantileInterpolatesBetweenOrderStatistics) {
   const double p[] = {0.05, 0.25, 0.5, 0.75, 0.95};
@@ -33,7 +42,7 @@ static std::string text(const std::vector<SummaryRow>& rows, int point = 0,
 }
 
 // A day missing inside a run leaves that run out of the day, rather than counting it as 0. Rows
-// have the header's columns and six significant digits.
+// have the header's columns and the shortest numbers that read back exactly.
 TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOutAndRowsMatchTheHeader) {
   PointSummary point;
   std::vector<DayFigures> gap = run(4, 40, 7);
@@ -47,12 +56,115 @@ TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOutAndRowsMatchTheHeade
   EXPECT_EQ(text({rows.begin() + 2 * kSummarySeries, rows.end()}),
             "0,3,infected,3,20,2,10,20,30,38\n0,3,new_cases,3,20,2,10,20,30,38\n"
             "0,3,newly_quarantined,3,20,2,10,20,30,38\n0,3,immune,2,6.5,6.05,6.25,6.5,6.75,6.95\n"
-            "0,3,dead_today,3,20,2,10,20,30,38\n0,4,infected,3,13.3333,0,0,0,20,36\n"
-            "0,4,new_cases,3,13.3333,0,0,0,20,36\n0,4,newly_quarantined,3,13.3333,0,0,0,20,36\n"
-            "0,4,immune,1,7,7,7,7,7,7\n0,4,dead_today,3,13.3333,0,0,0,20,36\n");
+            "0,3,dead_today,3,20,2,10,20,30,38\n0,4,infected,3,13.333333333333334,0,0,0,20,36\n"
+            "0,4,new_cases,3,13.333333333333334,0,0,0,20,36\n"
+            "0,4,newly_quarantined,3,13.333333333333334,0,0,0,20,36\n"
+            "0,4,immune,1,7,7,7,7,7,7\n0,4,dead_today,3,13.333333333333334,0,0,0,20,36\n");
   EXPECT_EQ(summary_header({"infection-rate", "lockdown"}),
             "point,infection-rate,lockdown,day,series,n,mean,p5,p25,median,p75,p95");
-  EXPECT_EQ(text({{12, 4, 3, 1.0 / 3, 1e-7, 2.5, 100000, 1234567, 0}}, 7, {"10", "1"}),
-            "7,10,1,12,dead_today,3,0.333333,1e-07,2.5,100000,1.23457e+06,0\n");
+  EXPECT_EQ(text({{12, 4, 3, 1.0 / 3, 1e-7, 2.5, 100000, 14531.666666666666, 0}}, 7, {"10", "1"}),
+            "7,10,1,12,dead_today,3,0.3333333333333333,1e-07,2.5,1e+05,14531.666666666666,0\n");
   EXPECT_EQ(text({{1, 0, 1, 2, 2, 2, 2, 2, 2}}, 0, {}, 4), "failed");
+}
+
+static std::vector<std::string> fields(const std::string& line) {
+  std::vector<std::string> out;
+  std::istringstream in(line);
+  for (std::string field; std::getline(in, field, ',');)
+    out.push_back(field);
+  return out;
+}
+
+static std::string shortest(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+using Days = std::map<int, std::array<long long, kSummarySeries>>; // one run's rows by day
+
+// runs.csv of a sweep over one option, "point,run,seed,<value>,day,<series...>", by point and run.
+static std::map<int, std::map<int, Days>> read_runs(const std::string& path) {
+  std::map<int, std::map<int, Days>> runs;
+  const std::vector<std::string> lines = split_lines(slurp(path));
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::vector<std::string> f = fields(lines[i]);
+    auto& values = runs[std::stoi(f[0])][std::stoi(f[1])][std::stoi(f[4])];
+    for (int s = 0; s < kSummarySeries; ++s)
+      values[s] = std::stoll(f[5 + s]);
+  }
+  return runs;
+}
+
+// bands.dat's words after the day, by point and day: one block per point, blank lines between.
+static std::map<std::pair<int, int>, std::vector<std::string>> read_bands(const std::string& path) {
+  std::map<std::pair<int, int>, std::vector<std::string>> out;
+  int point = 0;
+  bool in_block = false;
+  for (const std::string& line : split_lines(slurp(path))) {
+    if (line.empty()) {
+      point += in_block;
+      in_block = false;
+    } else if (line[0] != '#') {
+      std::istringstream in(line);
+      std::vector<std::string> words;
+      for (std::string w; in >> w;)
+        words.push_back(w);
+      out[{point, std::stoi(words[0])}] = {words.begin() + 1, words.end()};
+      in_block = true;
+    }
+  }
+  return out;
+}
+
+// summary.csv recomputed from runs.csv by the rules the README states: n counts the runs with a
+// row that day and, in every series but immune, those ended before it, as 0; the mean is the sum
+// over n to the last bit. Every number is the shortest text that reads back, and bands.dat holds
+// the same quantiles to the letter. The runs end on different days and tens of thousands are
+// immune: six significant digits would lose the means.
+TEST(Summary, EnsembleSummaryRecomputedFromRunsCsv) {
+  const std::string dir = TEST_BINARY_DIR "/recomputed";
+  std::filesystem::remove_all(dir);
+  const Result r = batch("--seed 3 --population 40000 --arena-size 100 --infection-length 3 "
+                         "--initially-infected 10 --runs 3 --vary infection-rate=20,40 --quiet "
+                         "--out " +
+                         dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto runs = read_runs(dir + "/runs.csv");
+  const auto bands = read_bands(dir + "/bands.dat");
+  const std::vector<std::string> lines = split_lines(slurp(dir + "/summary.csv"));
+  std::set<std::pair<int, int>> point_days;
+  for (const auto& [point, point_runs] : runs)
+    for (const auto& [run, days] : point_runs)
+      for (const auto& [day, values] : days)
+        point_days.insert({point, day});
+  ASSERT_EQ(lines.size(), 1 + point_days.size() * kSummarySeries);
+  int fewer = 0; // immune rows without the runs that had ended
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::vector<std::string> f = fields(lines[i]);
+    const int point = std::stoi(f[0]), day = std::stoi(f[2]);
+    const int s = static_cast<int>(
+        std::find(kSummarySeriesNames, kSummarySeriesNames + kSummarySeries, f[3]) -
+        kSummarySeriesNames);
+    ASSERT_LT(s, kSummarySeries) << lines[i];
+    long long sum = 0;
+    int n = 0;
+    for (const auto& [run, days] : runs.at(point)) {
+      const auto row = days.find(day);
+      if (row != days.end())
+        sum += row->second[s];
+      n += row != days.end() || (day > days.rbegin()->first && s != kImmuneSeries);
+    }
+    fewer += n < static_cast<int>(runs.at(point).size());
+    const double mean = static_cast<double>(sum) / n;
+    ASSERT_EQ(std::pair(f[4], std::strtod(f[5].c_str(), nullptr)),
+              std::pair(std::to_string(n), mean))
+        << lines[i] << ": recomputed mean " << shortest(mean);
+    for (size_t c = 5; c < f.size(); ++c)
+      ASSERT_EQ(f[c], shortest(std::strtod(f[c].c_str(), nullptr))) << lines[i];
+    const std::vector<std::string>& plotted = bands.at({point, day});
+    ASSERT_EQ(std::vector(f.begin() + 6, f.end()),
+              std::vector(plotted.begin() + 5 * s, plotted.begin() + 5 * s + 5))
+        << lines[i];
+  }
+  EXPECT_GT(fewer, 0) << "no run ended before another";
 }
