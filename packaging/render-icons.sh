@@ -6,6 +6,6 @@ cd "$(dirname "$0")"
 if ! command -v rsvg-convert >/dev/null; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends librsvg2-bin
 fi
-for size in 64 128; do
+for size in 48 64 128; do
   rsvg-convert -w "$size" -h "$size" epidemic_sim.svg -o "icons/epidemic_sim-$size.png"
 done

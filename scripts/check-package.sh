@@ -51,7 +51,7 @@ test -s /tmp/ensemble/summary.csv
 test -s /tmp/ensemble/bands.png
 echo "ensemble: $(ls /tmp/ensemble | tr "\n" " ")"
 test -s /usr/share/man/man1/epidemic_batch.1.gz
-test -s /usr/share/applications/epidemic_sim.desktop
+test -s /usr/share/applications/org.epidemic_sim.simulator.desktop
 test -s /usr/share/icons/hicolor/scalable/apps/epidemic_sim.svg
 # The simulator needs a display; an X server comes only for this check.
 apt install -y --no-install-recommends xvfb xauth

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth
   gnuplot-nox parallel
   dpkg-dev file
+  lintian appstream desktop-file-utils mandoc
 )
 missing=()
 for p in "${packages[@]}"; do
