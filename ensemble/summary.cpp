@@ -84,9 +84,15 @@ std::string summary_header(const std::vector<std::string>& varied_names) {
   return h + "day,series,n,mean,p5,p25,median,p75,p95";
 }
 
+// Without an exponent wherever that fits: a count of 100000 reads "100000", as it did before
+// numbers were written exactly, not "1e+05". Only magnitudes no run can give fall back to the
+// general form, whose longest text, "-2.2250738585072014e-308", takes 24 characters.
 std::string number_text(double value) {
-  char text[32]; // the longest shortest form, "-2.2250738585072014e-308", takes 24
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+  char text[64];
+  auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+  if (written.ec != std::errc())
+    written = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, written.ptr);
 }
 
 bool write_summary_rows(std::FILE* out, int point, const std::vector<std::string>& varied_cells,

@@ -51,7 +51,7 @@ private:
 // The header "point,<varied...>,day,series,n,mean,p5,p25,median,p75,p95".
 std::string summary_header(const std::vector<std::string>& varied_names);
 
-// The shortest text that reads back as the same double: how the ensemble writes every real
+// The shortest text, in fixed notation where it fits, that reads back as the same double: how the ensemble writes every real
 // number, so that no digit of a mean is lost and summary.csv and bands.dat agree to the letter.
 std::string number_text(double value);
 

@@ -54,7 +54,7 @@ TEST(Program, StartShowsTheArenaAndStopTheChartsWithOneReportLine) {
   XKillClient(display, control); // its connection cut, the program ends
   XCloseDisplay(display);
   char text[4096] = "";
-  std::fread(text, 1, sizeof text - 1, out);
+  EXPECT_GT(std::fread(text, 1, sizeof text - 1, out), 0u);
   pclose(out);
   // The run reads the panel's population, not the start-up one.
   EXPECT_TRUE(is_report_line(text, "50000", "3.200000")) << text;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl_Menu_Item.H>
+#include <sys/stat.h>
 
 #include "chart/save_alert.h"
 #include "results/accumulation_store.h"
@@ -84,13 +85,18 @@ TEST(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
   chart_alert = [](const char* text) { alerts.push_back(unwrapped(text)); };
   const std::string path = temp_path("saved"), bad = temp_path("no_dir") + "/x";
   const std::string closed = kChartClosed, image_closed = kImageNotSavedTo + path + closed;
-  const std::string no_dir = "The data could not be saved to " + bad + "No such file or directory";
+  const std::string not_saved = "The data could not be saved to ", folder = temp_path("folder");
+  const std::string no_dir = not_saved + bad + "No such file or directory";
+  const std::string is_dir = not_saved + folder + "Is a directory";
+  const std::string full = not_saved + "/dev/fullNo space left on device";
+  mkdir(folder.c_str(), 0700);
   const std::string table = "day,slot1,slot2,slot3,slot4\n1,101,11,,\n2,102,12,,\n3,103,13,,\n"
                             "4,104,,,\n5,105,,,\n";
   clear_acc_cb(nullptr, nullptr);
   using Case = std::tuple<const char*, const char*, const char*, std::string>;
   for (auto [item, where, file, alert] :
-       {Case{"Save Data", "", bad.c_str(), no_dir}, Case{"Save Data", "chooser", path.c_str(), ""},
+       {Case{"Save Data", "", bad.c_str(), no_dir}, Case{"Save Data", "", folder.c_str(), is_dir},
+        Case{"Save Data", "", "/dev/full", full}, Case{"Save Data", "chooser", path.c_str(), ""},
         Case{"Save Data", "chooser", nullptr, ""}, Case{"Save Data", "menu", path.c_str(), closed},
         Case{"Save Image", "", path.c_str(), ""},
         Case{"Save Image", "chooser", path.c_str(), image_closed},
@@ -103,10 +109,11 @@ TEST(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
     const bool written = alert.empty() && file;
     for (int n = 0; n < 100 && written && access(path.c_str(), F_OK) != 0; ++n)
       Fl::wait(0.01); // an image is written by the chart's next draw
-    EXPECT_EQ(access(file ? file : "", F_OK) == 0, written) << item << " " << where;
+    EXPECT_EQ(access(path.c_str(), F_OK) == 0, written) << item << " " << where;
     EXPECT_EQ(alerts, std::vector<std::string>(alert.empty() ? 0 : 1, alert)) << item << where;
     EXPECT_TRUE(!written || item[5] == 'I' || contents(path) == table);
     remove(path.c_str());
   }
   EXPECT_EQ(asked.front(), "Save the chart's data *.csv");
+  EXPECT_EQ(rmdir(folder.c_str()), 0) << "the folder was left as it was, empty";
 }
