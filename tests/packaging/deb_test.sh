@@ -38,6 +38,7 @@ done
 for entry in "$root"/usr/share/applications/*.desktop; do
   silent desktop-file-validate "$(desktop-file-validate "$entry" 2>&1)"
 done
+# One page a call: given several gzipped pages, mandoc decompresses only the first.
 for page in "$root"/usr/share/man/man1/*.gz; do
   silent mandoc "$(mandoc -T lint "$page" 2>&1 || true)"
 done
