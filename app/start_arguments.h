@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The simulator's command line: two optional whole numbers (the start-up population and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A tick with its paint against the bare engine tick, under a display (Xvfb): the painted tick
 // draws the arena window exactly as the toolkit does at each redraw.
 #include <benchmark/benchmark.h>

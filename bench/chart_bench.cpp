@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Chart compositing: the blend of one layer onto the picture below it, and one whole redraw of
 // a result chart as the results window fills it (four layers of the store's full length).
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Times the ensemble machinery of epidemic_batch with repeated wall-clock runs (the median of
 # REPEAT, 3 by default), the way hyperfine would:
 #   1. 16 runs of 50,000 persons x 100 days with --jobs 1 and --jobs 2, and their ratio;

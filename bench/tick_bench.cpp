@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One headless tick at full and default population, against a floor: the least any tick
 // must do over the same data — empty the grid, read and write every person twice, and make
 // as many random draws as the tick made.

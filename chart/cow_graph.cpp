@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "chart/cow_graph.h"
 
 #include "chart/image_combine.h"

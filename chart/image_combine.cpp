@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "chart/image_combine.h"
 
 #include <FL/Fl.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Packed RGB images: 3 bytes per pixel (red, green, blue), rows top first, no padding, width and

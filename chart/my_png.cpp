@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "chart/my_png.h"
 
 #include <png.h>

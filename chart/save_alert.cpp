@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "chart/save_alert.h"
 
 #include <FL/Fl.H>

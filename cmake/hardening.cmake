@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The hardening Debian builds its packages with (dpkg-buildflags with hardening=+all), for every
 # target: lintian checks the shipped programs for each of these.
 include(CheckPIESupported)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # rfc2822_date(OUT YYYY-MM-DD): the day as a Debian changelog writes it,
 # "Mon, 07 Dec 2026 00:00:00 +0000". CMake can only format the current time, so the weekday
 # comes from Sakamoto's method.

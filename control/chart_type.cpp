@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <FL/Fl_Menu_Button.H>
 #include <cstdio>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/control_win.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>

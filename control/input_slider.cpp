@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/input_slider.h"
 
 #include <FL/Enumerations.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Slider.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/policy_event.h"
 
 #include <FL/Fl.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Runs a command line that names an ensemble option (--runs, --vary, --jobs, --out, --force,

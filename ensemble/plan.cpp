@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ensemble/plan.h"
 
 #include <cctype>

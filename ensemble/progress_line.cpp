@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ensemble/progress_line.h"
 
 #include <string>

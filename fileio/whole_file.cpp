@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fileio/whole_file.h"
 
 #include <cerrno>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Renders the fixed-size icons from epidemic_sim.svg. Desktops that cannot scale an SVG pick
 # one of these, so rerun this after editing the drawing and commit the PNGs with it.
 set -euo pipefail

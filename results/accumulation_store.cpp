@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/accumulation_store.h"
 
 #include <algorithm>

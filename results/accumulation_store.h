@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The daily figures of up to four runs, side by side, for the results window to overlay.

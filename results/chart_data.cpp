@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/chart_data.h"
 
 #include "fileio/whole_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/my_chart.h"
 
 #include "chart/save_alert.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/results_window.h"
 
 #include <FL/Fl.H>

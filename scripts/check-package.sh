@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian package on a fresh Debian 12 (minbase) in a chroot and runs both programs
 # there, as a new user's machine would: only what the package's Depends pull in is present.
 # Needs root. The base system is the tarball that fresh-debian-check keeps (or a new one).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, as root on Debian, whatever the build and the tests need and is missing.
 # libfltk1.3-dev only recommends fluid and the OpenGL headers, but FLTK's CMake package refers to
 # all three, so a configure without them fails; they are listed here on purpose.

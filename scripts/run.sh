@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the simulator and starts it; extra arguments go to the program.
 # EPI_BUILD_DIR chooses the build folder (default: build in the project).
 set -euo pipefail

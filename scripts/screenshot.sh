@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Renews docs/screenshot.png: starts the simulator on a private X server, plays two runs through
 # its control panel and captures the screen with the control panel, the arena stopped in the
 # middle of the second run's epidemic, and the results window overlaying both runs.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds everything twice (optimised, and with AddressSanitizer + UndefinedBehaviorSanitizer)
 # and runs every test of both builds; the GUI tests run on a private Xvfb display.
 # EPI_BUILD_DIR chooses where the builds go (default: build and build-asan in the project).

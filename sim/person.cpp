@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/person.h"
 
 #include "sim/random_stream.h"

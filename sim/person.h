@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // One individual. Fields are in the order the rest of the program relies on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/random_stream.h"
 #include "sim/world.h"
 

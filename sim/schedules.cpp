@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/schedules.h"
 
 #include "sim/whole_number.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Setpoint schedules: inactivity and the quarantine rate can follow up to ten day-indexed

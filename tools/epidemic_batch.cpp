@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless batch runner's front: one run, or an ensemble of runs in worker processes.
 #include <string>
 

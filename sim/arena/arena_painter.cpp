@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/arena/arena_painter.h"
 
 #include <FL/Fl.H>

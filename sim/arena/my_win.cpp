@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/arena/my_win.h"
 
 #include <FL/Fl.H>

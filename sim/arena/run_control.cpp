@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/arena/run_control.h"
 
 #include <FL/Fl.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/arena/shared_image.h"
 
 // Built where the X11 shared-memory extension is not available: the painter then draws through

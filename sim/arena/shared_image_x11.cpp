@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <FL/Fl.H>
 #include <FL/x.H>
 #include <X11/extensions/XShm.h>

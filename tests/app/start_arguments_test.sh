@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The simulator's command line without a display: help and version print and end the program,
 # an unknown option is refused on one line, and lost output is not success. With DISPLAY unset
 # a program that tried to open its windows would fail instead.

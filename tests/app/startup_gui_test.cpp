@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program itself, driven through the display server.
 #include "tests/support/gui_run_fixture.h"
 

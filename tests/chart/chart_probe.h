@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Include after <gtest/gtest.h>: <FL/x.H> brings X11 macros (None, Bool) that clash with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <FL/Fl_Window.H>
 #include <gtest/gtest.h>
 #include <string>

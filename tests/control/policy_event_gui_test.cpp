@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/gui_run_fixture.h"
 
 #include <sstream>

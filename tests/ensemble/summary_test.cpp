@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ensemble/summary.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The package as Debian's and the desktop's tools see it: lintian finds no error and no warning,
 # the package carries its copyright and a changelog of its version, and its AppStream metadata,
 # menu entry and manual pages pass their validators.   deb_test.sh CPACK BUILD_DIR

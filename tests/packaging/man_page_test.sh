@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The manual page and the program's own --help must not drift apart: the options --help lists
 # are the ones the page describes, each in a tagged paragraph, and the page carries the version
 # the program reports.   man_page_test.sh EPIDEMIC_BATCH MAN_PAGE

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The README's batch-runner commands, taken from the README itself and run as written, so that
 # text and programs cannot drift apart. Each indented block of the section "Headless batch
 # runner" runs in a fresh folder of its own, whose `build` holds the two programs under test as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/contact_grid.h"
 
 #include <gtest/gtest.h>

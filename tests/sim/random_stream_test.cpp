@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/sim/world_fixture.h"
 
 TEST(RandomStream, PortableGeneratorAndItsTopDraw) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine against a slow, literal model of the rules: a grid of 350 null-terminated slots
 // per row emptied every tick, every draw computed from its formula. Each tick of many random
 // configurations must leave both worlds identical, person for person and draw for draw.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rules that random configurations rarely reach, and what the model comparison does not look at
 // (status line, painting, run end); that comparison carries the rest of the tick: steps, edges,
 // drivers, contacts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Runs epidemic_batch, or any shell line, and keeps its exit status and what it wrote.

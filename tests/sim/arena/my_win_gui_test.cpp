@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // First: the X11 headers under fl_draw.H define macros (None, Bool) that trip gtest.
 #include "tests/support/gui_run_fixture.h"
 
