@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ensemble/ensemble_options.h"
 
 #include <cmath>
@@ -9,9 +10,8 @@
 
 namespace {
 
-// Runs, points and values are bounded so that a typing slip cannot ask for years of work.
+// A --vary list is bounded before its values are made, however many points they would give.
 constexpr long long kMaxValues = 100000;
-constexpr long long kMaxRuns = 10000000;
 
 const char* const kValued[] = {"--runs", "--vary", "--jobs", "--out", "--merge"};
 const char* const kFlags[] = {"--force", "--quiet", "--plan"};
@@ -38,9 +38,8 @@ std::string option_name(const std::string& arg) {
 
 bool parse_count(const std::string& name, const std::string& text, long long low, long long high,
                  int* out, std::string* error) {
-  char* end = nullptr;
-  const long long v = std::strtoll(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || v < low || v > high) {
+  long long v = 0;
+  if (!parse_whole_number(text, low, high, &v)) {
     *error = name + " must be a whole number from " + std::to_string(low) + " to " +
              std::to_string(high);
     return false;
@@ -96,11 +95,9 @@ bool add_varied(const std::string& assignment, EnsembleOptions* o, std::string* 
     }
   if (!expand_value_list(v.name, assignment.substr(eq + 1), &v.values, error))
     return false;
-  for (const std::string& value : v.values) {
-    BatchOptions ignored;
-    if (!check_run_args({"--" + v.name, value}, &ignored, error))
+  for (const std::string& value : v.values)
+    if (!check_ensemble_value("--" + v.name, value, error))
       return false;
-  }
   o->varied.push_back(v);
   return true;
 }
@@ -108,7 +105,7 @@ bool add_varied(const std::string& assignment, EnsembleOptions* o, std::string* 
 bool take_ensemble_option(const std::string& name, const std::string& value, EnsembleOptions* o,
                           std::string* error) {
   if (name == "--runs")
-    return parse_count(name, value, 1, 100000, &o->runs, error);
+    return parse_count(name, value, 1, kMaxRunsPerPoint, &o->runs, error);
   if (name == "--jobs")
     return parse_count(name, value, 1, 256, &o->jobs, error);
   if (name == "--vary")
@@ -163,6 +160,11 @@ bool split_arguments(int argc, char** argv, EnsembleOptions* o, std::vector<std:
   return true;
 }
 
+std::string days_message() {
+  return "--max-days must be a whole number from 0 to " + std::to_string(kMaxEnsembleDays) +
+         " in an ensemble";
+}
+
 bool check_combination(const EnsembleOptions& o, const BatchOptions& run, std::string* error) {
   if (!o.merge.empty() && (!o.out.empty() || o.plan || o.force || !o.varied.empty() ||
                            o.runs != 1 || !o.fixed.empty())) {
@@ -178,18 +180,21 @@ bool check_combination(const EnsembleOptions& o, const BatchOptions& run, std::s
              " cannot be used with --out: every run writes its own files in DIR/runs";
     return false;
   }
-  long long total = o.runs;
+  if (!o.out.empty() && run.max_days > kMaxEnsembleDays) {
+    *error = days_message();
+    return false;
+  }
+  long long points = 1;
   for (const VariedOption& v : o.varied) {
     for (const auto& [name, value] : o.fixed)
       if (name == "--" + v.name) {
         *error = name + " is both given and varied";
         return false;
       }
-    total *= static_cast<long long>(v.values.size());
-    if (total > kMaxRuns) {
-      *error = "more than " + std::to_string(kMaxRuns) + " runs in all";
+    // Each factor is at most kMaxValues: checked at every step, the product cannot overflow.
+    points *= static_cast<long long>(v.values.size());
+    if (!check_ensemble_size(points, o.runs, error))
       return false;
-    }
   }
   return true;
 }
@@ -201,6 +206,31 @@ std::string format_value(double v) {
 }
 
 } // namespace
+
+bool check_ensemble_value(const std::string& option, const std::string& value, std::string* error) {
+  if (option == "--runs") {
+    int runs = 0;
+    return parse_count(option, value, 1, kMaxRunsPerPoint, &runs, error);
+  }
+  BatchOptions parsed;
+  if (!check_run_args({option, value}, &parsed, error))
+    return false;
+  if (parsed.max_days > kMaxEnsembleDays) {
+    *error = days_message();
+    return false;
+  }
+  return true;
+}
+
+bool check_ensemble_size(long long points, long long runs, std::string* error) {
+  if (points > kMaxPoints)
+    *error = "more than " + std::to_string(kMaxPoints) + " points";
+  else if (points * runs > kMaxRuns)
+    *error = "more than " + std::to_string(kMaxRuns) + " runs in all";
+  else
+    return true;
+  return false;
+}
 
 bool names_ensemble_option(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdint>
 #include <string>
@@ -28,6 +29,24 @@ struct EnsembleOptions {
   uint32_t seed = 0;
   BatchOptions single; // the run options as one run takes them, the seed included
 };
+
+// How large an ensemble may be, whether a command line or a manifest asks: a typing slip must
+// not ask for years of work, nor a folder from elsewhere for more memory than a merge should take.
+// Every point costs the parent its values and its summary rows until the plot is drawn.
+constexpr int kMaxRunsPerPoint = 100000;
+constexpr long long kMaxPoints = 10000;
+constexpr long long kMaxRuns = 10000000; // points times runs per point
+// The most days a run of an ensemble may go (--max-days), so that its daily CSV, one row per day
+// up to the day that exceeds it, has a size a merge can bound.
+constexpr int kMaxEnsembleDays = 32768;
+
+// Checks `value` of `option` as a command line's --runs, or as a run option of an ensemble: by
+// the single-run parser, with --max-days within kMaxEnsembleDays. False with the parser's one-line
+// message otherwise.
+bool check_ensemble_value(const std::string& option, const std::string& value, std::string* error);
+
+// False with a one-line message naming the cap when `points` points of `runs` runs exceed one.
+bool check_ensemble_size(long long points, long long runs, std::string* error);
 
 // True when the command line names an option of ensembles: the single-run parser never sees
 // it then.

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "tools/batch_options.h"
 
-#include <cerrno>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,20 +19,9 @@ struct IntOption {
   int* target;
 };
 
-bool parse_whole(const char* text, long long* out) {
-  if (*text == '\0')
-    return false;
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(text, &end, 10);
-  if (errno != 0 || *end != '\0')
-    return false;
-  *out = v;
-  return true;
-}
-
+// strtod would also take leading spaces, which no number of ours holds.
 bool parse_real(const char* text, double* out) {
-  if (*text == '\0')
+  if (*text == '\0' || std::isspace(static_cast<unsigned char>(*text)))
     return false;
   char* end = nullptr;
   const double v = std::strtod(text, &end);
@@ -71,7 +61,7 @@ bool parse_schedule(const char* text, PolicyArray* policy) {
       return false;
     long long d = 0;
     double v = 0.0;
-    if (!parse_whole(items[i].substr(0, colon).c_str(), &d) || d < -1 || d > 2147483647 ||
+    if (!parse_whole_number(items[i].substr(0, colon), -1, 2147483647, &d) ||
         !parse_real(items[i].substr(colon + 1).c_str(), &v))
       return false;
     days[i] = static_cast<int>(d);
@@ -133,7 +123,7 @@ bool parse_batch_options(int argc, char** argv, uint32_t default_seed, BatchOpti
   RunParameters& p = o.params;
   int seed_holder = 0;
   const IntOption ints[] = {
-      {"--population", 0, 350000, &p.population},
+      {"--population", 0, kMaxPopulation, &p.population},
       {"--infection-rate", 0, 100, &p.infection_rate},
       {"--infection-length", 1, 90, &p.infection_length},
       {"--ambulatory-days", 1, 90, &p.ambulatory_days},
@@ -177,7 +167,7 @@ bool parse_batch_options(int argc, char** argv, uint32_t default_seed, BatchOpti
         continue;
       known = true;
       long long v = 0;
-      if (!parse_whole(value.c_str(), &v) || v < opt.low || v > opt.high) {
+      if (!parse_whole_number(value, opt.low, opt.high, &v)) {
         *error = range_message(opt.name, opt.low, opt.high);
         return false;
       }
@@ -228,6 +218,18 @@ bool parse_batch_options(int argc, char** argv, uint32_t default_seed, BatchOpti
   }
   if (seed_given)
     o.seed = static_cast<uint32_t>(seed_value);
+  return true;
+}
+
+bool parse_whole_number(const std::string& text, long long low, long long high, long long* out) {
+  const size_t digits = text.rfind('-', 0) == 0 ? 1 : 0;
+  if (text.size() == digits || text.size() - digits > 18 ||
+      text.find_first_not_of("0123456789", digits) != std::string::npos)
+    return false;
+  const long long v = std::strtoll(text.c_str(), nullptr, 10);
+  if (v < low || v > high)
+    return false;
+  *out = v;
   return true;
 }
 

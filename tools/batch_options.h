@@ -1,9 +1,13 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdint>
 #include <string>
 
 #include "sim/schedules.h"
 #include "sim/world.h"
+
+// The largest --population, and so the largest count of persons a run's CSV can hold.
+constexpr int kMaxPopulation = 350000;
 
 struct BatchOptions {
   RunParameters params;
@@ -22,6 +26,10 @@ struct BatchOptions {
 // Parses the command line. On a bad option returns false with a one-line message in *error.
 bool parse_batch_options(int argc, char** argv, uint32_t default_seed, BatchOptions* options,
                          std::string* error);
+
+// Every whole number the program reads: an optional '-' then digits only (no '+', no spaces),
+// from low to high. The one parser of options, manifests and run files alike.
+bool parse_whole_number(const std::string& text, long long low, long long high, long long* out);
 
 extern const char* const kBatchUsage;
 // "epidemic_batch VERSION\n"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One epidemic without a window: the same engine, random stream and order of draws as the
 // simulator's first run after start-up, for batch experiments and reproducible studies.
 #include "tools/single_run.h"
@@ -12,6 +13,7 @@
 #include "sim/random_stream.h"
 #include "sim/schedules.h"
 #include "sim/world.h"
+#include "tools/run_files.h"
 #include "tools/standard_streams.h"
 
 namespace {
@@ -30,8 +32,7 @@ public:
 
   void daily_sample(const DailySample& s) override {
     if (csv_ != nullptr)
-      std::fprintf(csv_, "%d,%d,%d,%d,%d,%d\n", day, s.infected, s.new_cases, s.newly_quarantined,
-                   s.immune_count, s.dead_today);
+      write_daily_row(csv_, day, s);
   }
   void run_ended() override { keep_report(); }
 
@@ -92,7 +93,7 @@ int run_single(const BatchOptions& o) {
     return 1;
   }
   if (csv != nullptr)
-    std::fputs("day,infected,new_cases,newly_quarantined,immune,dead_today\n", csv->stream());
+    std::fprintf(csv->stream(), "%s\n", kDailyHeader);
 
   random_seed(o.seed);
   SchedulePanel panel;
@@ -116,7 +117,7 @@ int run_single(const BatchOptions& o) {
   // The caller flushes stdout: a failure is reported once, with its reason.
   std::fputs(hooks.report.c_str(), stdout);
   if (report != nullptr)
-    std::fprintf(report->stream(), "%sTOTAL DEAD: %d\n", hooks.report.c_str(), world.dead_total);
+    write_report_file(report->stream(), hooks.report, world.dead_total);
   clean_world();
   if (!commit(csv.get(), &error) || !commit(report.get(), &error)) {
     report_error(error);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -71,6 +72,12 @@ TEST(BatchRunner, BadOptionsLostOutputAndMissingFoldersFailWithOneLine) {
            {"--out d --vary lockdown", "NAME=LIST"},
            {"--runs 3", "--out DIR is needed"},
            {"--out d --jobs 257", "--jobs must be a whole number from 1 to 256"},
+           {"--out d --runs \" 5\"", "--runs must be a whole number from 1 to 100000"},
+           {"--out d --runs +2", "--runs must be a whole number from 1 to 100000"},
+           {"--population \"5 \"", "--population must be a whole number from 0 to 350000"},
+           {"--quarantine-rate \" 5\"", "--quarantine-rate must be a number from 0 to 100"},
+           {"--out d --max-days 32769", "--max-days must be a whole number from 0 to 32768 in"},
+           {"--out d --vary population=1:11000:1", "more than 10000 points"},
            {"--out d --csv x.csv", "--csv cannot be used with --out"},
            {"--out d --population \"$(printf '\\n5')\"", "control characters: \\n5"},
            {"--merge d --runs 2", "--merge takes no other options"},

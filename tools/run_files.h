@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// A run's two files, written here by a run (--csv, --report) and read back here by --merge, which
+// takes a folder from elsewhere as data and accepts only what a run writes, to the byte.
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "sim/tick_hooks.h"
+
+// The daily CSV: this header, then one row "day,infected,new_cases,newly_quarantined,immune,
+// dead_today" per day from day 1 on, as many as the report's DAYS.
+extern const char* const kDailyHeader;
+void write_daily_row(std::FILE* out, int day, const DailySample& s);
+
+// The most bytes a daily CSV of `rows` rows can take: every count is at most kMaxPopulation.
+std::size_t daily_csv_bytes(long long rows);
+
+// One row read back: the day and its five counts in the header's order.
+struct DailyRow {
+  int day;
+  long long value[5];
+  const char* text; // the row as written, without its newline
+  std::size_t length;
+};
+
+// Reads a daily CSV of exactly `rows` rows, handing each to `take` in order. On anything a run
+// would not write, returns false with "LINE: REASON" in *error.
+bool read_daily_csv(const std::string& text, long long rows,
+                    const std::function<void(const DailyRow&)>& take, std::string* error);
+
+// The report file: the report line, then "TOTAL DEAD: N".
+void write_report_file(std::FILE* out, const std::string& report_line, int total_dead);
+
+// The report file's fields read back, and its line without the newline.
+struct RunReport {
+  std::string line;
+  long long population, peak_day, peak_infected, ever_sickened, new_cases, dead, days, total_dead;
+};
+// The most bytes a report file can take.
+constexpr std::size_t kReportFileBytes = 1024;
+// False, with "LINE: REASON" in *error, unless `text` is a report file as a run writes it.
+bool read_report_file(const std::string& text, RunReport* report, std::string* error);
