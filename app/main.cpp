@@ -5,10 +5,10 @@
 #include <ctime>
 
 #include "app/start_arguments.h"
+#include "arena/my_win.h"
+#include "arena/run_control.h"
 #include "control/control_win.h"
 #include "results/accumulation_store.h"
-#include "sim/arena/my_win.h"
-#include "sim/arena/run_control.h"
 #include "sim/random_stream.h"
 #include "sim/schedules.h"
 #include "sim/world.h"

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "sim/arena/my_win.h"
+#include "arena/my_win.h"
 #include "sim/random_stream.h"
 #include "sim/world.h"
 

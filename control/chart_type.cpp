@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "arena/my_win.h"
 #include "control/control_win.h"
-#include "sim/arena/my_win.h"
 
 namespace {
 

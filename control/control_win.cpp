@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
+#include "arena/my_win.h"
+#include "arena/run_control.h"
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
-#include "sim/arena/my_win.h"
-#include "sim/arena/run_control.h"
 
 ControlWin* control_win = nullptr;
 

@@ -6,8 +6,8 @@
 #include <FL/Fl_Light_Button.H>
 #include <FL/Fl_Menu_Button.H>
 
+#include "arena/run_panel.h"
 #include "control/input_slider.h"
-#include "sim/arena/run_panel.h"
 #include "sim/schedules.h"
 
 class MyWin;

@@ -7,11 +7,11 @@
 #include <chrono>
 #include <functional>
 
+#include "arena/my_win.h"
+#include "arena/run_control.h"
 #include "control/control_win.h"
 #include "results/accumulation_store.h"
 #include "results/results_window.h"
-#include "sim/arena/my_win.h"
-#include "sim/arena/run_control.h"
 #include "sim/random_stream.h"
 
 // Runs the event loop until the condition holds or 20 seconds are up; returns the condition.

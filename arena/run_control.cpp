@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "sim/arena/run_control.h"
+#include "arena/run_control.h"
 
 #include <FL/Fl.H>
 
 #include <cstring>
 
+#include "arena/my_win.h"
+#include "arena/run_panel.h"
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
-#include "sim/arena/my_win.h"
-#include "sim/arena/run_panel.h"
 
 namespace {
 

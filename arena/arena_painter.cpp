@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "sim/arena/arena_painter.h"
+#include "arena/arena_painter.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sim/arena/shared_image.h"
+#include "arena/shared_image.h"
 
 bool arena_shared_memory = true;
 

@@ -3,7 +3,7 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 
-#include "sim/arena/arena_painter.h"
+#include "arena/arena_painter.h"
 #include "sim/tick_hooks.h"
 #include "sim/world.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "sim/arena/shared_image.h"
+#include "arena/shared_image.h"
 
 // Built where the X11 shared-memory extension is not available: the painter then draws through
 // the toolkit alone.

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "sim/arena/my_win.h"
+#include "arena/my_win.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
 #include <cstdio>
 
+#include "arena/run_control.h"
+#include "arena/run_panel.h"
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
-#include "sim/arena/run_control.h"
-#include "sim/arena/run_panel.h"
 
 namespace {
 

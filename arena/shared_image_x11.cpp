@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "sim/arena/shared_image.h"
+#include "arena/shared_image.h"
 
 namespace {
 
