@@ -1,23 +1,17 @@
+// SPDX-License-Identifier: MIT
 // The plot is drawn by gnuplot from a data file and a script left beside it in DIR, so that a
 // reader can restyle it and render it again with "gnuplot bands.gp" in that folder.
 //
-// No shell ever sees DIR: gnuplot is started with fork and exec, in DIR as its working directory,
-// and the script names its files relative to it. A DIR holding spaces, quotes or ';' is therefore
-// just a folder name.
+// No shell ever sees DIR: gnuplot is started without one, in the output set's folder as its
+// working directory, and the script names its files relative to it. A DIR holding spaces, quotes
+// or ';' is therefore just a folder name.
 #include "ensemble/bands_plot.h"
 
-#include <fcntl.h>
-#include <linux/close_range.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
-
-#include "fileio/atomic_file.h"
 
 namespace {
 
@@ -178,27 +172,6 @@ void write_script(std::FILE* out, const BandsRuns& runs, const std::vector<std::
   std::fputs(script_body().c_str(), out);
 }
 
-template <typename Writer> bool write_file(const std::string& path, Writer write, std::string* e) {
-  AtomicFile file(path);
-  if (!file.open(e))
-    return false;
-  write(file.stream());
-  return file.commit(e);
-}
-
-bool read_all(int fd, std::string* text) {
-  char buf[4096];
-  while (true) {
-    const ssize_t got = read(fd, buf, sizeof buf);
-    if (got == 0)
-      return true;
-    if (got < 0 && errno != EINTR)
-      return false;
-    if (got > 0)
-      text->append(buf, static_cast<size_t>(got));
-  }
-}
-
 std::string last_line(const std::string& text) {
   size_t end = text.find_last_not_of(" \t\r\n");
   if (end == std::string::npos)
@@ -208,136 +181,96 @@ std::string last_line(const std::string& text) {
   return one_line(text.substr(begin, end + 1 - begin));
 }
 
-// In the child: only async-signal-safe calls between fork and exec. A failure before exec is
-// sent back as its errno through a pipe that exec closes.
-[[noreturn]] void exec_gnuplot(const std::string& dir, char* const argv[], int null_fd, int err_fd,
-                               int status_fd) {
-  // Whatever else the caller holds open (its output files, its workers' pipes) stays out of
-  // gnuplot, so that nothing waits on a descriptor gnuplot keeps.
-  close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
-  int failed = 0;
-  if (dup2(null_fd, 0) < 0 || dup2(null_fd, 1) < 0 || dup2(err_fd, 2) < 0 ||
-      chdir(dir.c_str()) != 0)
-    failed = errno;
-  else
-    execvp(argv[0], argv);
-  if (failed == 0)
-    failed = errno;
-  ssize_t ignored = write(status_fd, &failed, sizeof failed);
-  (void)ignored;
-  _exit(127);
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-struct Pipe {
-  int fd[2] = {-1, -1};
-  bool open() { return pipe2(fd, O_CLOEXEC) == 0; }
-  void close_end(int i) {
-    if (fd[i] >= 0)
-      close(fd[i]);
-    fd[i] = -1;
-  }
-  ~Pipe() {
-    close_end(0);
-    close_end(1);
-  }
-};
-
-// Runs gnuplot on bands.gp in DIR with its output named `out`; its stderr is kept for the reason.
-bool run_gnuplot(const std::string& dir, const std::string& out, std::string* error) {
-  const std::string assign = "out='" + out + "'";
-  const char* argv[] = {"gnuplot", "-e", assign.c_str(), "bands.gp", nullptr};
-  Pipe status, err;
-  const int null_fd = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-  if (null_fd < 0 || !status.open() || !err.open()) {
-    *error = std::string("cannot run gnuplot: ") + std::strerror(errno);
-    if (null_fd >= 0)
-      close(null_fd);
+// Runs gnuplot on bands.gp in the set's folder, where it writes bands.png, and waits for it or
+// for a stop signal, which ends it. gnuplot tells its errors on stderr, kept in a log there.
+bool run_gnuplot(FileSet* set, Workers* children, std::string* error) {
+  const std::string log = set->folder() + "/gnuplot.log";
+  if (!children->start({"gnuplot", "bands.gp"}, 0, error, {set->folder(), log}))
     return false;
-  }
-  const pid_t pid = fork();
-  if (pid == 0)
-    exec_gnuplot(dir, const_cast<char* const*>(argv), null_fd, err.fd[1], status.fd[1]);
-  const int fork_err = errno;
-  close(null_fd);
-  status.close_end(1);
-  err.close_end(1);
-  if (pid < 0) {
-    *error = std::string("cannot run gnuplot: ") + std::strerror(fork_err);
-    return false;
-  }
-  std::string exec_report, messages;
-  read_all(status.fd[0], &exec_report);
-  read_all(err.fd[0], &messages);
-  int wstatus = 0;
-  while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
-  }
-  if (exec_report.size() == sizeof(int)) {
-    int child_err = 0;
-    std::memcpy(&child_err, exec_report.data(), sizeof child_err);
-    *error = std::string("cannot run gnuplot: ") + std::strerror(child_err);
-    return false;
-  }
-  if (WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 0)
+  std::vector<Workers::End> ends;
+  while (ends.empty())
+    if (const int sig = children->wait(1000, &ends)) {
+      children->stop_all();
+      *error = "gnuplot stopped by signal " + std::to_string(sig);
+      return false;
+    }
+  if (ends[0].ok)
     return true;
-  *error = WIFSIGNALED(wstatus)
-               ? "gnuplot was killed by signal " + std::to_string(WTERMSIG(wstatus))
-               : "gnuplot failed with exit status " + std::to_string(WEXITSTATUS(wstatus));
-  const std::string why = last_line(messages);
+  *error = "gnuplot failed with " + ends[0].why;
+  const std::string why = last_line(slurp(log));
   if (!why.empty())
     *error += ": " + why;
   return false;
 }
 
-bool is_png(const std::string& path) {
-  static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-  unsigned char head[8] = {};
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr)
-    return false;
-  const size_t got = std::fread(head, 1, sizeof head, f);
-  std::fclose(f);
-  return got == sizeof head && std::memcmp(head, kSignature, sizeof head) == 0;
+uint32_t big_endian(const std::string& bytes, size_t at) {
+  uint32_t v = 0;
+  for (size_t i = at; i < at + 4; ++i)
+    v = v << 8 | static_cast<unsigned char>(bytes[i]);
+  return v;
 }
 
-// gnuplot writes under a fresh temporary name; only a whole PNG is renamed to bands.png.
-bool render(const std::string& dir, std::string* error) {
-  std::string temp = dir + "/bands.png.tmp.XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    *error = write_error(dir + "/bands.png", errno);
-    return false;
+// CRC-32 of PNG chunks (ISO 3309), bit by bit: a plot's few hundred kilobytes take no time.
+uint32_t crc32(const std::string& bytes, size_t at, size_t length) {
+  uint32_t crc = 0xffffffffu;
+  for (size_t i = at; i < at + length; ++i) {
+    crc ^= static_cast<unsigned char>(bytes[i]);
+    for (int k = 0; k < 8; ++k)
+      crc = crc & 1 ? 0xedb88320u ^ (crc >> 1) : crc >> 1;
   }
-  close(fd);
-  const std::string name = temp.substr(dir.size() + 1);
-  bool ok = run_gnuplot(dir, name, error);
-  if (ok && !is_png(temp)) {
-    *error = "gnuplot wrote no PNG image";
-    ok = false;
+  return ~crc;
+}
+
+// Why `png` is not the whole image the script asks for, or "" when it is. gnuplot exits 0 when a
+// full disk cuts its output short, so every chunk is walked to the end chunk, its CRC checked.
+std::string png_fault(const std::string& png) {
+  static const char kSignature[] = "\x89PNG\r\n\x1a\n";
+  if (png.compare(0, 8, kSignature, 8) != 0)
+    return "no PNG signature";
+  for (size_t at = 8; at + 12 <= png.size();) {
+    const uint32_t length = big_endian(png, at);
+    const std::string type = png.substr(at + 4, 4);
+    if (length > png.size() - at - 12)
+      break;
+    if (crc32(png, at + 4, length + 4) != big_endian(png, at + 8 + length))
+      return "bad CRC in chunk " + one_line(type) + " at byte " + std::to_string(at);
+    if (at == 8 && (type != "IHDR" || length != 13 ||
+                    big_endian(png, at + 8) != static_cast<uint32_t>(kWidth) ||
+                    big_endian(png, at + 12) != static_cast<uint32_t>(kHeight)))
+      return "not a " + std::to_string(kWidth) + " x " + std::to_string(kHeight) + " image";
+    at += 12 + length;
+    if (type == "IEND")
+      return at == png.size() ? "" : "bytes after the end chunk";
   }
-  if (ok && std::rename(temp.c_str(), (dir + "/bands.png").c_str()) != 0) {
-    *error = write_error(dir + "/bands.png", errno);
-    ok = false;
-  }
-  if (!ok)
-    std::remove(temp.c_str());
-  return ok;
+  return "cut short at " + std::to_string(png.size()) + " bytes, before the end chunk";
 }
 
 } // namespace
 
-bool write_bands_plot(const std::string& dir, const BandsRuns& runs,
+bool write_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
                       const std::vector<std::string>& labels,
                       const std::vector<std::vector<SummaryRow>>& rows, std::string* error) {
-  std::string ignored;
-  std::string* e = error != nullptr ? error : &ignored;
   if (rows.empty()) {
-    *e = "no points to plot";
+    *error = "no points to plot";
     return false;
   }
-  const bool written =
-      write_file(
-          dir + "/bands.dat", [&](std::FILE* f) { write_data(f, rows); }, e) &&
-      write_file(
-          dir + "/bands.gp", [&](std::FILE* f) { write_script(f, runs, labels, rows.size()); }, e);
-  return written && render(dir, e);
+  std::FILE* data = set->write("bands.dat", error);
+  if (data == nullptr)
+    return false;
+  write_data(data, rows);
+  std::FILE* script = set->write("bands.gp", error);
+  if (script == nullptr)
+    return false;
+  write_script(script, runs, labels, rows.size());
+  if (!set->close_all(error) || !run_gnuplot(set, children, error))
+    return false;
+  const std::string fault = png_fault(slurp(set->folder() + "/bands.png"));
+  if (!fault.empty())
+    *error = "gnuplot wrote no whole bands.png: " + fault;
+  return fault.empty();
 }

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: MIT
 // An ensemble: every run in a process of its own, started as the very command line that --plan
 // prints for it, so that a planned run and a direct one write the same bytes.
 #include "ensemble/ensemble_main.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,24 +41,59 @@ std::string absolute_path(const std::string& path) {
   return realpath(path.c_str(), buf) != nullptr ? std::string(buf) : path;
 }
 
-// 1 for an empty folder, 0 for one that holds something, -1 (with errno) when it cannot be read.
+const char* const kClaimFile = ".epidemic_batch.lock";
+
+// An ensemble, a plan or a merge holds DIR through an flock on DIR/.epidemic_batch.lock until it
+// ends. A lock rather than an exclusive mkdir: the kernel drops it when its holder ends however
+// it ends, so a crash never leaves DIR claimed for good and --force needs no way around it; and
+// a merge, which creates nothing else, claims the same way. The file is never unlinked (a
+// second holder could then lock a new file while the first still holds the old one), never
+// opened through a link, and must be a plain file.
+class FolderClaim {
+public:
+  FolderClaim() = default;
+  FolderClaim(const FolderClaim&) = delete;
+  FolderClaim& operator=(const FolderClaim&) = delete;
+  ~FolderClaim() {
+    if (fd_ >= 0)
+      close(fd_);
+  }
+
+  // Returns 0, or 1 after a one-line message; a DIR in use is refused at once.
+  int take(const std::string& dir) {
+    const std::string path = dir + "/" + kClaimFile;
+    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    struct stat st {};
+    if (fd_ >= 0 && fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode))
+      errno = EINVAL;
+    if (fd_ >= 0 && S_ISREG(st.st_mode) && flock(fd_, LOCK_EX | LOCK_NB) == 0)
+      return 0;
+    report_error(errno == EWOULDBLOCK ? dir + " is in use by another ensemble or merge"
+                                      : "cannot claim " + path + ": " + std::strerror(errno));
+    return 1;
+  }
+
+private:
+  int fd_ = -1;
+};
+
+// 1 for an empty folder (the claim aside), 0 for one that holds something, -1 (with errno) when
+// it cannot be read.
 int folder_is_empty(const std::string& dir) {
   DIR* d = opendir(dir.c_str());
   if (d == nullptr)
     return -1;
   bool empty = true;
-  while (const dirent* e = readdir(d))
-    empty = empty && (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0);
+  while (const dirent* e = readdir(d)) {
+    const std::string name = e->d_name;
+    empty = empty && (name == "." || name == ".." || name == kClaimFile);
+  }
   closedir(d);
   return empty ? 1 : 0;
 }
 
-// Creates DIR and DIR/runs. Returns 0, or the exit status after a one-line message.
-int prepare_dir(const std::string& dir, bool force) {
-  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
-    report_error("cannot create " + dir + ": " + std::strerror(errno));
-    return 1;
-  }
+// Returns 0 when DIR may be used, or the exit status after a one-line message.
+int usable(const std::string& dir, bool force) {
   const int empty = folder_is_empty(dir);
   if (empty < 0) {
     report_error("cannot use " + dir + ": " + std::strerror(errno));
@@ -65,7 +103,28 @@ int prepare_dir(const std::string& dir, bool force) {
     report_error(dir + " is not empty (--force uses it all the same)");
     return 2;
   }
+  return 0;
+}
+
+// Creates DIR, claims it and creates DIR/runs, in place of whatever else stands at that name
+// (a link would send every run file elsewhere). DIR is checked before the claim, so that a full
+// folder is refused with nothing left in it, and again once claimed, since another ensemble may
+// have filled it meanwhile. Returns 0, or the exit status after a one-line message.
+int prepare_dir(const std::string& dir, bool force, FolderClaim* claim) {
+  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
+    report_error("cannot create " + dir + ": " + std::strerror(errno));
+    return 1;
+  }
+  if (const int status = usable(dir, force))
+    return status;
+  if (const int status = claim->take(dir))
+    return status;
+  if (const int status = usable(dir, force))
+    return status;
   const std::string runs = dir + "/runs";
+  struct stat st {};
+  if (lstat(runs.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+    unlink(runs.c_str());
   if (mkdir(runs.c_str(), 0777) != 0 && errno != EEXIST) {
     report_error("cannot create " + runs + ": " + std::strerror(errno));
     return 1;
@@ -92,12 +151,13 @@ std::string run_name(const Plan& plan, long long index) {
          ") with seed " + std::to_string(plan.seed_of(run));
 }
 
-// A worker killed outright cannot remove its unfinished files; the parent does, so that a failed
-// run leaves DIR/runs as a rerun of its command would find it.
-void remove_temporaries(const Plan& plan, long long index) {
-  std::vector<std::string> temporaries; // each run file's name with the writer's ".tmp." added
+// A worker killed outright cannot remove its unfinished files, and one that failed late may have
+// written one run file and not the other; the parent removes both and their temporaries, so that
+// a failed run leaves DIR/runs as a rerun of its command would find it.
+void remove_run_files(const Plan& plan, long long index) {
+  std::vector<std::string> temporaries; // each run file's name, alone or with ".tmp.XXXXXX"
   for (const char* ext : {"csv", "txt"})
-    temporaries.push_back(plan.run_file(plan.point_of(index), plan.run_of(index), ext) + ".tmp.");
+    temporaries.push_back(plan.run_file(plan.point_of(index), plan.run_of(index), ext));
   const std::string runs = plan.dir + "/runs";
   std::vector<std::string> doomed;
   if (DIR* d = opendir(runs.c_str())) {
@@ -110,7 +170,7 @@ void remove_temporaries(const Plan& plan, long long index) {
     closedir(d);
   }
   for (const std::string& path : doomed)
-    std::remove(path.c_str());
+    unlink(path.c_str());
 }
 
 int stopped_by(int sig) {
@@ -119,12 +179,24 @@ int stopped_by(int sig) {
   return 128 + sig;
 }
 
+// The exit status of a merge whose finish failed: the stop signal's if one ended it.
+int finish_failed(const Workers& children, const std::string& error) {
+  if (const int sig = children.stop_signal())
+    return stopped_by(sig);
+  report_error(error);
+  return 1;
+}
+
 // Tops the workers up to `jobs`, in run order.
 bool start_runs(const Plan& plan, int jobs, Workers* workers, long long* started) {
   std::string error;
   for (; *started < plan.total() && workers->running() < jobs; ++*started) {
     const long long i = *started;
     const int point = plan.point_of(i), run = plan.run_of(i);
+    // A run follows a link at its file names, as at any name its user gives; here they are
+    // DIR's own, so whatever stands there goes first.
+    for (const char* ext : {"csv", "txt"})
+      unlink(plan.run_file(point, run, ext).c_str());
     if (!workers->start(plan.run_command(point, run), i, &error)) {
       report_error(error);
       return false;
@@ -164,7 +236,7 @@ int run_all(const Plan& plan, const EnsembleOptions& o) {
       if (!e.ok) {
         progress.clear();
         report_error(run_name(plan, e.tag) + " failed: " + e.why);
-        remove_temporaries(plan, e.tag);
+        remove_run_files(plan, e.tag);
         failed = true;
       }
     }
@@ -183,11 +255,7 @@ int run_all(const Plan& plan, const EnsembleOptions& o) {
     report_error("no summary written: rerun the failed runs' commands from --plan, then --merge");
     return 1;
   }
-  if (!merge.finish(&error)) {
-    report_error(error);
-    return 1;
-  }
-  return 0;
+  return merge.finish(&workers, &error) ? 0 : finish_failed(workers, error);
 }
 
 int merge_only(const std::string& dir) {
@@ -197,6 +265,9 @@ int merge_only(const std::string& dir) {
     report_error(error);
     return 1;
   }
+  FolderClaim claim;
+  if (const int status = claim.take(dir))
+    return status;
   const std::vector<std::string> missing = unreadable_run_files(plan);
   for (const std::string& m : missing)
     report_error(m);
@@ -218,15 +289,12 @@ int merge_only(const std::string& dir) {
       return 1;
     }
   }
-  if (!merge.finish(&error)) {
-    report_error(error);
-    return 1;
-  }
-  return 0;
+  return merge.finish(&stop_watch, &error) ? 0 : finish_failed(stop_watch, error);
 }
 
 int planned_or_direct(const EnsembleOptions& o, int argc, char** argv) {
-  if (const int status = prepare_dir(o.out, o.force))
+  FolderClaim claim;
+  if (const int status = prepare_dir(o.out, o.force, &claim))
     return status;
   const Plan plan = make_plan(o);
   std::string error;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ensemble/ensemble_merge.h"
 
 #include <cerrno>
@@ -41,16 +42,19 @@ bool parse_day(const std::string& line, DayFigures* d) {
 } // namespace
 
 EnsembleMerge::EnsembleMerge(const Plan& plan, std::FILE* report_out)
-    : plan_(plan), report_out_(report_out), runs_(plan.dir + "/runs.csv"),
-      ends_(plan.dir + "/ends.csv"), summary_(plan.dir + "/summary.csv") {}
+    : plan_(plan), report_out_(report_out),
+      outputs_(plan.dir,
+               {"bands.dat", "bands.gp", "runs.csv", "ends.csv", "bands.png", "summary.csv"}) {}
 
 bool EnsembleMerge::open(std::string* error) {
-  if (!runs_.open(error) || !ends_.open(error) || !summary_.open(error))
+  if (!outputs_.open(error) || (runs_ = outputs_.write("runs.csv", error)) == nullptr ||
+      (ends_ = outputs_.write("ends.csv", error)) == nullptr ||
+      (summary_ = outputs_.write("summary.csv", error)) == nullptr)
     return false;
   const std::string head = "point,run,seed," + varied_header(plan_);
-  std::fprintf(runs_.stream(), "%s%s\n", head.c_str(), kDailyHeader);
-  std::fprintf(ends_.stream(), "%sdays,peak_day,peak_infected,total_dead\n", head.c_str());
-  std::fprintf(summary_.stream(), "%s\n", summary_header(plan_.varied_names).c_str());
+  std::fprintf(runs_, "%s%s\n", head.c_str(), kDailyHeader);
+  std::fprintf(ends_, "%sdays,peak_day,peak_infected,total_dead\n", head.c_str());
+  std::fprintf(summary_, "%s\n", summary_header(plan_.varied_names).c_str());
   return true;
 }
 
@@ -77,7 +81,7 @@ bool EnsembleMerge::read_report(int point, int run, std::string* line, std::stri
     *error = path + ": not the report of a run";
     return false;
   }
-  std::fprintf(ends_.stream(), "%d,%d,%u%s,%d,%d,%d,%d\n", point, run, plan_.seed_of(run),
+  std::fprintf(ends_, "%d,%d,%u%s,%d,%d,%d,%d\n", point, run, plan_.seed_of(run),
                cells(point).c_str(), days, peak_day, peak_infected, total_dead);
   return true;
 }
@@ -96,7 +100,7 @@ bool EnsembleMerge::copy_rows(int point, int run, const std::string& prefix, std
     return false;
   }
   days_.clear();
-  std::FILE* out = runs_.stream();
+  std::FILE* out = runs_;
   while (std::getline(in, line)) {
     DayFigures d{};
     if (!parse_day(line, &d) || (!days_.empty() && d.day <= days_.back().day)) {
@@ -123,9 +127,8 @@ bool EnsembleMerge::add_run(long long index, std::string* error) {
   if (run + 1 < plan_.runs)
     return true;
   const std::vector<SummaryRow> rows = point_summary_.rows();
-  if (!write_summary_rows(summary_.stream(), point, plan_.points[static_cast<size_t>(point)],
-                          rows)) {
-    *error = write_error(summary_.path(), errno != 0 ? errno : EIO);
+  if (!write_summary_rows(summary_, point, plan_.points[static_cast<size_t>(point)], rows)) {
+    *error = write_error(plan_.dir + "/summary.csv", errno != 0 ? errno : EIO);
     return false;
   }
   point_rows_.push_back(rows);
@@ -133,7 +136,7 @@ bool EnsembleMerge::add_run(long long index, std::string* error) {
   return true;
 }
 
-bool EnsembleMerge::finish(std::string* error) {
+bool EnsembleMerge::finish(Workers* children, std::string* error) {
   std::vector<std::string> labels;
   for (const std::vector<std::string>& point : plan_.points) {
     std::string label;
@@ -141,9 +144,11 @@ bool EnsembleMerge::finish(std::string* error) {
       label += (v == 0 ? "" : " ") + plan_.varied_names[v] + "=" + point[v];
     labels.push_back(label.empty() ? "all runs" : label);
   }
-  return runs_.commit(error) && ends_.commit(error) && summary_.commit(error) &&
-         write_bands_plot(plan_.dir, {plan_.runs, plan_.seed_of(0), plan_.seed_of(plan_.runs - 1)},
-                          labels, point_rows_, error);
+  const BandsRuns runs{plan_.runs, plan_.seed_of(0), plan_.seed_of(plan_.runs - 1)};
+  std::vector<Workers::End> none;
+  // A stop signal that came once gnuplot was done still wins over the move into place.
+  return write_bands_plot(&outputs_, children, runs, labels, point_rows_, error) &&
+         children->wait(0, &none) == 0 && outputs_.commit(error);
 }
 
 std::vector<std::string> unreadable_run_files(const Plan& plan) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdio>
 #include <memory>
@@ -6,12 +7,14 @@
 
 #include "ensemble/plan.h"
 #include "ensemble/summary.h"
-#include "fileio/atomic_file.h"
+#include "ensemble/workers.h"
+#include "fileio/file_set.h"
 
 // Streams an ensemble's run files, in point-then-run order, into runs.csv, ends.csv and
 // summary.csv, and prints each run's report line. Only the current point's spread and the
-// finished points' summary rows stay in memory; every daily row goes straight to disk. Nothing
-// appears under a final name before finish(), so a merge that stops half-way leaves no file.
+// finished points' summary rows stay in memory; every daily row goes straight to disk. The
+// outputs are one FileSet: none appears under its name before finish() has them all, so a merge
+// that fails or stops at any point leaves none of them.
 class EnsembleMerge {
 public:
   EnsembleMerge(const Plan& plan, std::FILE* report_out);
@@ -19,8 +22,9 @@ public:
   bool open(std::string* error);
   // Takes run `index` (point index / runs, run index % runs), which must be the next in order.
   bool add_run(long long index, std::string* error);
-  // Writes the last summary rows and the plot and renames every file to its final name.
-  bool finish(std::string* error);
+  // Draws the plot, gnuplot being one of `children`, and moves every file to its final name.
+  // A stop signal while it draws fails it, children->stop_signal() telling which.
+  bool finish(Workers* children, std::string* error);
 
 private:
   bool read_report(int point, int run, std::string* line, std::string* error);
@@ -29,7 +33,8 @@ private:
 
   const Plan& plan_;
   std::FILE* report_out_;
-  AtomicFile runs_, ends_, summary_;
+  FileSet outputs_;
+  std::FILE *runs_ = nullptr, *ends_ = nullptr, *summary_ = nullptr; // members of outputs_
   PointSummary point_summary_;
   std::vector<DayFigures> days_; // the current run's rows, reused
   std::vector<std::vector<SummaryRow>> point_rows_;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ensemble/manifest.h"
 
 #include <cerrno>
@@ -100,7 +101,7 @@ bool take_record(const std::vector<std::string>& f, Plan* plan) {
 } // namespace
 
 bool write_manifest(const Plan& plan, const std::string& command, std::string* error) {
-  AtomicFile file(plan.dir + "/manifest.txt");
+  AtomicFile file(plan.dir + "/manifest.txt", AtomicFile::Links::kReplace);
   if (!file.open(error))
     return false;
   std::FILE* out = file.stream();

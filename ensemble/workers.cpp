@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ensemble/workers.h"
 
 #include <fcntl.h>
@@ -41,7 +42,8 @@ Workers::~Workers() {
   sigprocmask(SIG_SETMASK, &old_mask_, nullptr);
 }
 
-bool Workers::start(const std::vector<std::string>& argv, long long tag, std::string* error) {
+bool Workers::start(const std::vector<std::string>& argv, long long tag, std::string* error,
+                    const Place& place) {
   std::vector<char*> args;
   for (const std::string& a : argv)
     args.push_back(const_cast<char*>(a.c_str()));
@@ -55,9 +57,17 @@ bool Workers::start(const std::vector<std::string>& argv, long long tag, std::st
   posix_spawn_file_actions_t files;
   posix_spawn_file_actions_init(&files);
   posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+  if (!place.err_file.empty())
+    posix_spawn_file_actions_addopen(&files, 2, place.err_file.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  if (!place.dir.empty())
+    posix_spawn_file_actions_addchdir_np(&files, place.dir.c_str());
+  // The parent's output files and its claim on DIR stay out of every child, so that nothing
+  // waits on a descriptor a child keeps, and a child that outlives the parent holds no claim.
+  posix_spawn_file_actions_addclosefrom_np(&files, 3);
 
   pid_t pid = 0;
-  const int err = posix_spawn(&pid, args[0], &files, &attr, args.data(), environ);
+  const int err = posix_spawnp(&pid, args[0], &files, &attr, args.data(), environ);
   posix_spawn_file_actions_destroy(&files);
   posix_spawnattr_destroy(&attr);
   if (err != 0) {
@@ -72,7 +82,10 @@ int Workers::wait(int timeout_ms, std::vector<End>* ended) {
   timespec timeout{timeout_ms / 1000, (timeout_ms % 1000) * 1000000L};
   const int sig = sigtimedwait(&waited_, nullptr, &timeout);
   reap(ended, false);
-  return sig == SIGINT || sig == SIGTERM ? sig : 0;
+  if (sig != SIGINT && sig != SIGTERM)
+    return 0;
+  stop_signal_ = sig;
+  return sig;
 }
 
 void Workers::stop_all() {

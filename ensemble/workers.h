@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 #include <sys/types.h>
 
@@ -5,10 +6,10 @@
 #include <string>
 #include <vector>
 
-// The processes that run an ensemble's runs, one run each. While a Workers object lives, SIGCHLD,
-// SIGINT and SIGTERM are blocked and taken synchronously by wait(), so that a stop request can
-// never interrupt the parent halfway through writing a file; each worker starts with the
-// program's own signal mask and default handlers.
+// The processes that run an ensemble's runs, one run each, and gnuplot. While a Workers object
+// lives, SIGCHLD, SIGINT and SIGTERM are blocked and taken synchronously by wait(), so that a stop
+// request can never interrupt the parent halfway through writing a file; each child starts with
+// the program's own signal mask and default handlers.
 class Workers {
 public:
   Workers();
@@ -16,9 +17,15 @@ public:
   Workers(const Workers&) = delete;
   Workers& operator=(const Workers&) = delete;
 
-  // Starts argv[0] with argv, its stdout on /dev/null and its stderr shared; `tag` comes back
-  // with its end.
-  bool start(const std::vector<std::string>& argv, long long tag, std::string* error);
+  // Where a child runs: its working folder and the file its stderr goes to (created or
+  // truncated); empty for the parent's own.
+  struct Place {
+    std::string dir, err_file;
+  };
+  // Starts argv[0] (looked up in PATH when it has no slash) with argv, its stdout on /dev/null,
+  // no other descriptor of the parent's but stdin and stderr; `tag` comes back with its end.
+  bool start(const std::vector<std::string>& argv, long long tag, std::string* error,
+             const Place& place = {});
 
   struct End {
     long long tag;
@@ -32,6 +39,8 @@ public:
   // Sends SIGTERM to every worker still running and reaps them all.
   void stop_all();
   int running() const { return static_cast<int>(running_.size()); }
+  // The stop signal a wait() has returned, or 0: whoever gave up on it still knows why.
+  int stop_signal() const { return stop_signal_; }
 
 private:
   struct Child {
@@ -41,6 +50,7 @@ private:
   void reap(std::vector<End>* ended, bool block);
 
   std::vector<Child> running_;
+  int stop_signal_ = 0;
   sigset_t old_mask_;
   sigset_t waited_;
   struct sigaction old_child_action_;

@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "fileio/atomic_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,13 +14,6 @@
 #include <vector>
 
 namespace {
-
-// mkstemp makes the file 0600; a finished file gets the permissions fopen would have given it.
-void use_default_mode(int fd) {
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-}
 
 // PATH.tmp.XXXXXX beside PATH; a long file name is shortened first so that the temporary one
 // stays within the file system's 255-byte limit for a name.
@@ -48,11 +43,17 @@ bool is_device_or_pipe(const std::string& path) {
 
 } // namespace
 
+bool follow_umask(int fd, mode_t mode) {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return fchmod(fd, mode & ~mask) == 0;
+}
+
 std::string write_error(const std::string& path, int err) {
   return "cannot write " + path + ": " + std::strerror(err);
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {}
+AtomicFile::AtomicFile(std::string path, Links links) : path_(std::move(path)), links_(links) {}
 
 AtomicFile::~AtomicFile() {
   discard();
@@ -60,20 +61,22 @@ AtomicFile::~AtomicFile() {
 
 bool AtomicFile::open(std::string* error) {
   discard();
-  target_ = final_name(path_);
-  if (is_device_or_pipe(target_)) {
+  target_ = links_ == Links::kFollow ? final_name(path_) : path_;
+  if (links_ == Links::kFollow && is_device_or_pipe(target_)) {
     file_ = std::fopen(target_.c_str(), "wb");
     return file_ != nullptr || fail(error, errno);
   }
   const std::string name = temporary_template(target_);
   std::vector<char> buf(name.begin(), name.end());
   buf.push_back('\0');
-  const int fd = mkstemp(buf.data());
+  // Close-on-exec: a child the program starts meanwhile has no business holding the file.
+  const int fd = mkostemp(buf.data(), O_CLOEXEC);
   if (fd < 0)
     return fail(error, errno);
   temp_ = buf.data();
-  use_default_mode(fd);
-  file_ = fdopen(fd, "w");
+  // mkstemp makes the file 0600; a finished file gets the permissions fopen would have given it.
+  if (follow_umask(fd, 0666))
+    file_ = fdopen(fd, "w");
   if (file_ == nullptr) {
     const int err = errno;
     close(fd);

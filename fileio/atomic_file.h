@@ -1,16 +1,23 @@
+// SPDX-License-Identifier: MIT
 #pragma once
+#include <sys/types.h>
+
 #include <cstdio>
 #include <string>
 
 // A file that appears under its name only when it is whole: it is written under a temporary name
 // in the same folder (so the rename cannot cross file systems) and renamed by commit(). Whatever
 // was not committed is removed when the object goes, so a failed or abandoned write leaves
-// nothing behind, and an older file under the final name stays as it was. A symbolic link is
-// followed: the file it points to is replaced and the link stays. A name that is a device or a
-// pipe (/dev/stdout, a FIFO) is written in place, since a rename would replace the node itself.
+// nothing behind, and an older file under the final name stays as it was.
+//
+// A path the user names follows links: the file a symbolic link points to is replaced and the
+// link stays, and a device or a pipe (/dev/stdout, a FIFO) is written in place, since a rename
+// would replace the node itself. A program's own file in a folder it was handed is data there,
+// never a way out of it: Links::kReplace puts the file in place of whatever stands at its name.
 class AtomicFile {
 public:
-  explicit AtomicFile(std::string path);
+  enum class Links { kFollow, kReplace };
+  explicit AtomicFile(std::string path, Links links = Links::kFollow);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
@@ -32,11 +39,16 @@ private:
   bool fail(std::string* error, int err);
 
   std::string path_;
+  Links links_;
   std::string target_; // path_ with links followed; what the rename replaces
   std::string temp_;   // empty while writing in place
   std::FILE* file_ = nullptr;
   std::string reason_;
 };
+
+// Gives the file or folder open at `fd` the permissions `mode` less the process's umask, as open
+// and mkdir would have, for one that mkstemp or mkdtemp made private.
+bool follow_umask(int fd, mode_t mode);
 
 // "cannot write PATH: REASON", the one wording of every failed write.
 std::string write_error(const std::string& path, int err);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ensemble/bands_plot.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ static std::string heading(const std::string& dir) {
   return "";
 }
 
-// A failure leaves no PNG; a whole one draws each point's median line in its own colour. The
+// A failure leaves nothing; a whole PNG draws each point's median line in its own colour. The
 // folder's name is one a shell would split, unquote or run as a second command.
 TEST(BandsPlot, failureGivesOneLineReasonAndNoPngThenAWholePng) {
   std::string dir = TEST_BINARY_DIR "/bands it's; \"q\" XXXXXX", error;
@@ -39,17 +40,26 @@ TEST(BandsPlot, failureGivesOneLineReasonAndNoPngThenAWholePng) {
     return names;
   };
   const std::string path = std::getenv("PATH");
-  setenv("PATH", "/nonexistent", 1);
-  EXPECT_FALSE(write_bands_plot(dir, {1, 11, 11}, {"a"}, {point_rows(1)}, &error));
-  setenv("PATH", path.c_str(), 1);
-  EXPECT_TRUE(error.find("gnuplot") != std::string::npos && error.find('\n') == std::string::npos)
-      << error;
-  EXPECT_EQ(entries(), (std::set<std::string>{"bands.dat", "bands.gp"}));
-  EXPECT_EQ(heading(dir),
-            "heading = '1 run per point, seed 11: median line, 25-75 % and 5-95 % bands'");
+  Workers children;
+  {
+    FileSet set(dir, {"bands.dat", "bands.gp", "bands.png"});
+    ASSERT_TRUE(set.open(&error)) << error;
+    setenv("PATH", "/nonexistent", 1);
+    EXPECT_FALSE(write_bands_plot(&set, &children, {1, 11, 11}, {"a"}, {point_rows(1)}, &error));
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_TRUE(error.find("gnuplot") != std::string::npos && error.find('\n') == std::string::npos)
+        << error;
+    EXPECT_EQ(heading(set.folder()),
+              "heading = '1 run per point, seed 11: median line, 25-75 % and 5-95 % bands'");
+  }
+  EXPECT_EQ(entries(), std::set<std::string>());
 
-  ASSERT_TRUE(write_bands_plot(dir, {5, 11, 15}, {"infection-rate=10", "infection-rate='20'; x"},
-                               {point_rows(1), point_rows(3)}, &error))
+  FileSet set(dir, {"bands.dat", "bands.gp", "bands.png"});
+  ASSERT_TRUE(set.open(&error)) << error;
+  ASSERT_TRUE(write_bands_plot(&set, &children, {5, 11, 15},
+                               {"infection-rate=10", "infection-rate='20'; x"},
+                               {point_rows(1), point_rows(3)}, &error) &&
+              set.commit(&error))
       << error;
   png_image png{};
   png.version = PNG_IMAGE_VERSION;

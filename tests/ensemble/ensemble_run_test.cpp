@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: MIT
 // Ensembles run for real: worker processes, the merge, --plan through GNU parallel, and faults.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "ensemble/plan.h"
 #include "tests/tools/batch_process.h"
@@ -15,12 +17,13 @@ static std::string fresh(const std::string& name) {
   return TEST_BINARY_DIR "/" + name;
 }
 
-// Every file an ensemble leaves in DIR but the manifest and the picture.
+// Every file an ensemble leaves in DIR but the manifest, the picture and the empty lock file.
 static std::map<std::string, std::string> outputs(const std::string& dir) {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::recursive_directory_iterator(dir)) {
     const std::string rel = fs::relative(e.path(), dir).string();
-    if (e.is_regular_file() && rel != "manifest.txt" && rel != "bands.png")
+    if (e.is_regular_file() && rel != "manifest.txt" && rel != "bands.png" &&
+        rel != ".epidemic_batch.lock")
       files[rel] = slurp(e.path());
   }
   return files;
@@ -141,4 +144,93 @@ TEST(EnsembleRun, UnusableFolderIsRefusedBeforeAnyRun) {
   const Result r = sh("exec env --ignore-signal=CHLD " BATCH_BINARY " " + kTiny +
                       "--quiet --force --out " + full);
   EXPECT_EQ(std::pair(r.status, fs::exists(full + "/summary.csv")), std::pair(0, true)) << r.err;
+}
+
+// Failures at the very end: SIGTERM while gnuplot draws (a stand-in first on PATH sends it and
+// would draw for a minute), a run that fails with a status of its own (its report's name taken
+// by a folder, or by a mount point once its CSV is written) and a full disk. Each exits with its
+// status and reason and leaves no summary file and no temporary one; a failed run's CSV goes too.
+TEST(EnsembleRun, LateFailuresLeaveNoSummaryFile) {
+  const std::string bin = fresh("stand-in");
+  fs::create_directories(bin);
+  std::ofstream(bin + "/gnuplot") << "#!/bin/sh\necho $$ >" << bin
+                                  << "/pid\nkill -TERM $PPID\nsleep 60\ntouch " << bin
+                                  << "/drawn\n";
+  fs::permissions(bin + "/gnuplot", fs::perms::owner_all);
+  const char* const failed = "run (0, 1) with seed 2 failed: exit status 1";
+  for (const auto& [setup, path, status, says, csv_kept] :
+       {std::tuple{"", bin + ":", 143, "stopped by SIGTERM; no summary written", true},
+        {"mkdir -p $D/runs/0-1.txt", "", 1, failed, false},
+        {"mkdir $D/runs; touch $D/x $D/runs/0-1.txt; mount --bind $D/x $D/runs/0-1.txt", "", 1,
+         failed, false},
+        {"mount -t tmpfs -o size=200k tmpfs $D", "", 1, "bands.png", true}}) {
+    const std::string dir = fresh("late");
+    fs::create_directories(dir);
+    const Result prepared = sh("D=" + dir + "; " + setup);
+    if (prepared.status != 0)
+      GTEST_SKIP() << "mount refused: " << prepared.err;
+    const Result r = sh("PATH=" + path +
+                        "$PATH " BATCH_BINARY " --population 300 --arena-size 100 "
+                        "--seed 1 --max-days 20 --runs 6 --vary infection-rate=10,20 --quiet "
+                        "--force --out " +
+                        dir);
+    std::set<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir))
+      if (e.path().filename() != "x")
+        left.insert(e.path().filename().string());
+    EXPECT_EQ(std::tuple(r.status, left, fs::exists(dir + "/runs/0-1.csv")),
+              std::tuple(status,
+                         std::set<std::string>{".epidemic_batch.lock", "manifest.txt", "runs"},
+                         csv_kept));
+    sh("umount " + dir + "/runs/0-1.txt " + dir);
+    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+  }
+  EXPECT_NE(kill(std::stoi(slurp(bin + "/pid")), 0), 0) << "the stand-in gnuplot is reaped";
+  EXPECT_FALSE(fs::exists(bin + "/drawn")) << "and was ended";
+}
+
+// With umask 027, every file and folder an ensemble or a merge leaves in DIR, bands.png and those
+// gnuplot writes included, is 0640 or 0750. A link at an output's or a run file's name is
+// replaced, never written through.
+TEST(EnsembleRun, FilesFollowTheUmaskAndLinksAreReplacedNotFollowed) {
+  const std::string dir = fresh("umask"), outside = fresh("precious.txt");
+  std::ofstream(outside) << "precious\n";
+  fs::create_directories(dir + "/runs");
+  fs::permissions(dir + "/runs", fs::perms(0750));
+  std::vector<std::string> linked{"summary.csv", "runs.csv", "bands.gp", "manifest.txt",
+                                  "runs/0-0.csv"};
+  for (const std::string& merge : {std::string(), "--merge " + dir}) {
+    for (const std::string& name : linked)
+      fs::remove(dir + "/" + name), fs::create_symlink(outside, dir + "/" + name);
+    const Result r = sh("umask 027; " BATCH_BINARY " " +
+                        (merge.empty() ? kTiny + "--force --out " + dir : merge));
+    EXPECT_EQ(std::pair(r.status, slurp(outside)), std::pair(0, std::string("precious\n")))
+        << r.err;
+    std::map<std::string, fs::perms> modes;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+      if (fs::symlink_status(e.path()).permissions() !=
+          (e.is_directory() ? fs::perms(0750) : fs::perms(0640)))
+        modes[e.path().string()] = fs::symlink_status(e.path()).permissions();
+    EXPECT_TRUE(modes.empty()) << modes.begin()->first << " " << int(modes.begin()->second);
+    linked.pop_back(); // a merge reads the run files it is handed, links followed
+    linked.pop_back(); // and writes no manifest
+  }
+}
+
+// DIR is claimed: of two ensembles started together into one empty folder, never both succeed;
+// while another holds the claim (here flock(1)), an ensemble or a merge is refused at once.
+TEST(EnsembleRun, OneEnsembleOrMergeAtATimeInAFolder) {
+  const std::string dir = fresh("twice");
+  for (int tries = 0; tries < 5; ++tries) {
+    fs::remove_all(dir);
+    const std::string run = BATCH_BINARY " " + kTiny + "--quiet --out " + dir + " >/dev/null";
+    const Result r = sh(run + " & a=$!; " + run + "; b=$?; wait $a; echo $? $b");
+    EXPECT_NE(r.out, "0 0\n") << r.err;
+  }
+  for (const std::string& args : {"--merge " + dir, kTiny + "--force --out " + dir}) {
+    const Result r = sh("flock " + dir + "/.epidemic_batch.lock " BATCH_BINARY " " + args);
+    EXPECT_EQ(
+        std::tuple(r.status, r.err),
+        std::tuple(1, "epidemic_batch: " + dir + " is in use by another ensemble or merge\n"));
+  }
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fileio/atomic_file.h"
 
 #include <fcntl.h>
@@ -35,7 +36,8 @@ TEST(AtomicFile, LongNamesSaveAndDroppedWritesLeaveNothing) {
 }
 
 // A rename would put a plain file where the link or the pipe was (or, as root, where /dev/stdout
-// was): a link is followed and its file replaced, a pipe is written in place.
+// was): a link is followed and its file replaced, a pipe is written in place. A program's own
+// file (Links::kReplace) replaces the link and leaves its target alone.
 TEST(AtomicFile, LinksAndPipesAreWrittenThroughNotReplaced) {
   const fs::path dir = fs::path(TEST_BINARY_DIR) / "atomic_special";
   fs::remove_all(dir);
@@ -52,12 +54,18 @@ TEST(AtomicFile, LinksAndPipesAreWrittenThroughNotReplaced) {
     std::fputs("new\n", file.stream());
     ASSERT_TRUE(file.commit(&error)) << error;
   }
+  const fs::path own = dir / "own.csv";
+  fs::create_symlink(target, own);
+  AtomicFile replacing(own.string(), AtomicFile::Links::kReplace);
+  ASSERT_TRUE(replacing.open(nullptr) && std::fputs("own\n", replacing.stream()) >= 0 &&
+              replacing.commit(nullptr));
   char piped[8] = "";
   const ssize_t got = read(reader, piped, sizeof piped);
   close(reader);
   std::string written;
   std::getline(std::ifstream(target), written);
   EXPECT_EQ(std::tuple(fs::is_symlink(link), fs::is_fifo(fifo), written, got,
-                       std::distance(fs::directory_iterator(dir), {})),
-            std::tuple(true, true, "new", 4, 3));
+                       std::distance(fs::directory_iterator(dir), {}), fs::is_symlink(own),
+                       fs::file_size(own)),
+            std::tuple(true, true, "new", 4, 4, false, 4u));
 }
