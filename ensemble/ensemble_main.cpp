@@ -21,6 +21,7 @@
 #include "ensemble/manifest.h"
 #include "ensemble/plan.h"
 #include "ensemble/progress_line.h"
+#include "ensemble/regular_file.h"
 #include "ensemble/workers.h"
 #include "tools/single_run.h"
 #include "tools/standard_streams.h"
@@ -258,6 +259,31 @@ int run_all(const Plan& plan, const EnsembleOptions& o) {
   return merge.finish(&workers, &error) ? 0 : finish_failed(workers, error);
 }
 
+// Names the first run files that are missing or no regular file, as they are found, then counts
+// the rest: a folder may lack millions. Returns the exit status, 0 when all are there.
+int check_run_files(const Plan& plan, Workers* stop_watch) {
+  constexpr long long kNamed = 10;
+  long long missing = 0;
+  std::string error;
+  std::vector<Workers::End> none;
+  for (long long i = 0; i < plan.total(); ++i) {
+    if (const int sig = stop_watch->wait(0, &none))
+      return stopped_by(sig);
+    for (const char* ext : {"csv", "txt"}) {
+      const int fd =
+          open_regular_file(plan.run_file(plan.point_of(i), plan.run_of(i), ext), &error);
+      if (fd >= 0)
+        close(fd);
+      else if (++missing <= kNamed)
+        report_error(error);
+    }
+  }
+  if (missing > kNamed)
+    report_error("and " + std::to_string(missing - kNamed) +
+                 " more run files missing or unreadable");
+  return missing > 0 ? 1 : 0;
+}
+
 int merge_only(const std::string& dir) {
   Plan plan;
   std::string error;
@@ -268,18 +294,15 @@ int merge_only(const std::string& dir) {
   FolderClaim claim;
   if (const int status = claim.take(dir))
     return status;
-  const std::vector<std::string> missing = unreadable_run_files(plan);
-  for (const std::string& m : missing)
-    report_error(m);
-  if (!missing.empty())
-    return 1;
+  // No worker runs here; the object only holds SIGINT and SIGTERM until a run is merged whole.
+  Workers stop_watch;
+  if (const int status = check_run_files(plan, &stop_watch))
+    return status;
   EnsembleMerge merge(plan, stdout);
   if (!merge.open(&error)) {
     report_error(error);
     return 1;
   }
-  // No worker runs here; the object only holds SIGINT and SIGTERM until a run is merged whole.
-  Workers stop_watch;
   std::vector<Workers::End> none;
   for (long long i = 0; i < plan.total(); ++i) {
     if (const int sig = stop_watch.wait(0, &none))

@@ -15,6 +15,8 @@
 // finished points' summary rows stay in memory; every daily row goes straight to disk. The
 // outputs are one FileSet: none appears under its name before finish() has them all, so a merge
 // that fails or stops at any point leaves none of them.
+struct RunReport;
+
 class EnsembleMerge {
 public:
   EnsembleMerge(const Plan& plan, std::FILE* report_out);
@@ -27,8 +29,9 @@ public:
   bool finish(Workers* children, std::string* error);
 
 private:
-  bool read_report(int point, int run, std::string* line, std::string* error);
-  bool copy_rows(int point, int run, const std::string& prefix, std::string* error);
+  // Each refuses a file that is not as a run writes it, naming the file and the line.
+  bool read_report(int point, int run, RunReport* report, std::string* error);
+  bool copy_rows(int point, int run, long long days, const std::string& prefix, std::string* error);
   std::string cells(int point) const;
 
   const Plan& plan_;
@@ -39,6 +42,3 @@ private:
   std::vector<DayFigures> days_; // the current run's rows, reused
   std::vector<std::vector<SummaryRow>> point_rows_;
 };
-
-// The run files of the plan that are missing or cannot be read, in order.
-std::vector<std::string> unreadable_run_files(const Plan& plan);

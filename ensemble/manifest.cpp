@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "ensemble/manifest.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <vector>
 
+#include "ensemble/ensemble_options.h"
+#include "ensemble/regular_file.h"
 #include "fileio/atomic_file.h"
 
 namespace {
@@ -32,18 +32,18 @@ std::string escape(const std::string& text) {
 bool unescape(const std::string& text, std::string* out) {
   out->clear();
   for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char u = static_cast<unsigned char>(text[i]);
+    if (text[i] != '\\' && (u < 0x20 || u == 0x7f))
+      return false;
     if (text[i] != '\\') {
       *out += text[i];
       continue;
     }
-    if (i + 3 >= text.size() || text[i + 1] != 'x')
+    // escape() leaves no other escape in a manifest: the option parser refuses control
+    // characters in an ensemble's arguments, so only a backslash is ever escaped.
+    if (text.compare(i, 4, "\\x5c") != 0)
       return false;
-    char* end = nullptr;
-    const std::string hex = text.substr(i + 2, 2);
-    const long v = std::strtol(hex.c_str(), &end, 16);
-    if (hex.size() != 2 || *end != '\0')
-      return false;
-    *out += static_cast<char>(v);
+    *out += '\\';
     i += 3;
   }
   return true;
@@ -70,32 +70,70 @@ bool split_record(const std::string& line, std::vector<std::string>* fields) {
   }
 }
 
-bool parse_number(const std::string& text, unsigned long long high, unsigned long long* out) {
-  char* end = nullptr;
-  errno = 0;
-  *out = std::strtoull(text.c_str(), &end, 10);
-  return !text.empty() && text[0] != '-' && *end == '\0' && errno == 0 && *out <= high;
+// The records in the order the writer writes them; the first four stand once each.
+const char* const kKeys[] = {kMagic, "command", "seed", "runs", "fixed", "varied", "point"};
+constexpr int kOnce = 4;
+constexpr int kKeyCount = sizeof kKeys / sizeof kKeys[0];
+// Far above a manifest at the caps: kMaxPoints lines of at most 16 values, and a command line
+// within the system's room for arguments.
+constexpr size_t kManifestBytes = 16u << 20;
+
+// The order of the record's key, or "" when it is one the writer makes at this place.
+std::string check_order(const std::string& key, int* last) {
+  const int rank = static_cast<int>(std::find(kKeys, kKeys + kKeyCount, key) - kKeys);
+  if (rank == kKeyCount)
+    return "not a line of an ensemble manifest";
+  const bool ok = rank < kOnce ? rank == *last + 1 : *last >= kOnce - 1 && rank >= *last;
+  *last = rank;
+  return ok ? "" : "a " + key + " line out of place or given twice";
 }
 
-// Takes one record into the plan; false when it is not one the writer makes.
-bool take_record(const std::vector<std::string>& f, Plan* plan) {
+// Takes one record into the plan; returns why it is not one the writer makes, or "".
+std::string take_record(const std::vector<std::string>& f, int* last, Plan* plan) {
   const std::string& key = f[0];
-  unsigned long long n = 0;
-  if (key == "command")
-    return true;
-  if (key == "seed" && f.size() == 2 && parse_number(f[1], 4294967295ULL, &n))
-    plan->seed = static_cast<uint32_t>(n);
-  else if (key == "runs" && f.size() == 2 && parse_number(f[1], 100000, &n) && n >= 1)
-    plan->runs = static_cast<int>(n);
-  else if (key == "fixed" && f.size() == 3)
+  std::string why = check_order(key, last);
+  if (!why.empty())
+    return why;
+  const size_t fields = key == "point" ? plan->varied_names.size() + 1 : key == "fixed" ? 3 : 2;
+  if (f.size() != fields || (key == kMagic && f[1] != "1"))
+    return "not a " + key + " line of an ensemble manifest";
+  if (key == "seed" && check_ensemble_value("--seed", f[1], &why))
+    plan->seed = static_cast<uint32_t>(std::stoull(f[1]));
+  else if (key == "runs" && check_ensemble_value("--runs", f[1], &why))
+    plan->runs = std::stoi(f[1]);
+  else if (key == "fixed" && check_ensemble_value(f[1], f[2], &why))
     plan->fixed.emplace_back(f[1], f[2]);
-  else if (key == "varied" && f.size() == 2 && plan->points.empty())
+  else if (key == "varied")
     plan->varied_names.push_back(f[1]);
-  else if (key == "point" && f.size() == plan->varied_names.size() + 1)
+  else if (key == "point")
+    for (size_t v = 0; why.empty() && v < plan->varied_names.size(); ++v)
+      check_ensemble_value("--" + plan->varied_names[v], f[v + 1], &why);
+  if (why.empty() && key == "point" &&
+      check_ensemble_size(static_cast<long long>(plan->points.size()) + 1, plan->runs, &why))
     plan->points.emplace_back(f.begin() + 1, f.end());
-  else
-    return false;
-  return true;
+  return why;
+}
+
+// The plan as a command line for the ensemble's own parser, which refuses what it would refuse
+// when typed: a varied option that is no run option, given twice or also fixed, a --csv.
+std::string check_plan(const Plan& plan) {
+  if (plan.points.empty())
+    return "not an ensemble manifest: no point";
+  std::vector<std::string> words{
+      "epidemic_batch", "--seed", std::to_string(plan.seed), "--runs", std::to_string(plan.runs),
+      "--out",          "."};
+  for (const auto& [name, value] : plan.fixed)
+    words.insert(words.end(), {name, value});
+  for (size_t v = 0; v < plan.varied_names.size(); ++v)
+    words.insert(words.end(), {"--vary", plan.varied_names[v] + "=" + plan.points[0][v]});
+  std::vector<char*> argv;
+  for (std::string& w : words)
+    argv.push_back(w.data());
+  EnsembleOptions o;
+  std::string why;
+  if (!parse_ensemble_options(static_cast<int>(argv.size()), argv.data(), 0, 1, &o, &why))
+    return why;
+  return o.fixed == plan.fixed ? "" : "a fixed option that is no run option";
 }
 
 } // namespace
@@ -123,29 +161,31 @@ bool write_manifest(const Plan& plan, const std::string& command, std::string* e
 
 bool read_manifest(const std::string& dir, Plan* plan, std::string* error) {
   const std::string path = dir + "/manifest.txt";
-  std::ifstream in(path);
-  if (!in) {
-    *error = "cannot read " + path + ": " + std::strerror(errno);
+  std::string text;
+  if (!read_regular_file(path, kManifestBytes, &text, error))
     return false;
-  }
   *plan = Plan();
   plan->dir = dir;
-  std::string line;
   std::vector<std::string> fields;
-  int number = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    const bool ok = split_record(line, &fields) &&
-                    (number == 1 ? fields.size() == 2 && fields[0] == kMagic && fields[1] == "1"
-                                 : take_record(fields, plan));
-    if (!ok) {
-      *error = path + ":" + std::to_string(number) + ": not a line of an ensemble manifest";
+  int last = -1;
+  long long number = 0;
+  for (size_t at = 0; at < text.size(); ++number) {
+    const size_t end = text.find('\n', at);
+    std::string why;
+    if (end == std::string::npos)
+      why = "a line cut short, without its newline";
+    else if (!split_record(text.substr(at, end - at), &fields))
+      why = "an escape or control character that no manifest holds";
+    else
+      why = take_record(fields, &last, plan);
+    if (!why.empty()) {
+      *error = path + ":" + std::to_string(number + 1) + ": " + why;
       return false;
     }
+    at = end + 1;
   }
-  if (number == 0 || plan->points.empty()) {
-    *error = path + ": not an ensemble manifest";
-    return false;
-  }
-  return true;
+  const std::string why = check_plan(*plan);
+  if (!why.empty())
+    *error = path + ": " + why;
+  return why.empty();
 }

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+// --merge takes a folder from elsewhere: each tampering of a good folder must fail at once with
+// one line naming the file (and the line), in bounded memory, writing nothing in the folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <tuple>
+
+#include "tests/tools/batch_process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kGood = TEST_BINARY_DIR "/tamper-good";
+
+// Every name below DIR, to see that a failed merge added or removed nothing.
+std::set<std::string> names(const std::string& dir) {
+  std::set<std::string> all;
+  for (const auto& e : fs::recursive_directory_iterator(dir))
+    all.insert(fs::relative(e.path(), dir).string());
+  return all;
+}
+
+// A planned folder of 2 points of 2 runs, each run's files written by its own command.
+void make_good_folder() {
+  fs::remove_all(kGood);
+  const Result plan = batch("--seed 3 --population 300 --arena-size 100 --max-days 3 --runs 2 "
+                            "--vary infection-rate=10,20 --plan --out " +
+                            kGood);
+  ASSERT_EQ(plan.status, 0) << plan.err;
+  for (const std::string& command : split_lines(plan.out))
+    ASSERT_EQ(sh(command).status, 0) << command;
+}
+
+// Appends point lines so that the manifest asks for `runs` runs of `points` points.
+std::string grow(int runs, int points) {
+  return "sed -i 's/^runs\t2$/runs\t" + std::to_string(runs) +
+         "/' manifest.txt; for i in $(seq 3 " + std::to_string(points) +
+         "); do printf 'point\\t10\\n'; done >>manifest.txt";
+}
+
+} // namespace
+
+// Each row: the tampering, done in the copied folder, and what the one line must hold.
+TEST(MergeTamper, EachTamperingFailsAtOnceNamingFileAndLineWritingNothing) {
+  make_good_folder();
+  const std::string man = "manifest.txt:", row = "not day ";
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"rm runs/0-1.csv; mkfifo runs/0-1.csv", "runs/0-1.csv: not a regular file"},
+      {"rm manifest.txt; mkfifo manifest.txt", "manifest.txt: not a regular file"},
+      {"rm runs/1-0.txt; mkfifo runs/1-0.txt", "runs/1-0.txt: not a regular file"},
+      {"ln -sf /dev/zero runs/0-0.csv", "runs/0-0.csv: not a regular file"},
+      {"rm runs/1-1.txt; mkdir runs/1-1.txt", "runs/1-1.txt: not a regular file"},
+      {"head -c 3000 /dev/zero >>runs/1-1.csv", "runs/1-1.csv: larger than the"},
+      {grow(100000, 2000), man + "109: more than 10000000 runs in all"},
+      {grow(1, 10001), man + "10009: more than 10000 points"},
+      {"sed -i 's/^point\t20$/point\t20,99/' manifest.txt", man + "10: --infection-rate must"},
+      {"sed -i 's/^point\t20$/point\t20\\\\x0a5/' manifest.txt", man + "10: an escape"},
+      {"sed -i 's/^runs\t2$/runs\t2\\nruns\t1/' manifest.txt", man + "5: a runs line out of"},
+      {"sed -i 's/^runs\t2$/runs\t+2/' manifest.txt", man + "4: --runs must be a whole"},
+      {"sed -i 's/^fixed\t--max-days\t3$/fixed\t--max-days\t32769/' manifest.txt",
+       man + "7: --max-days must be a whole number from 0 to 32768 in an ensemble"},
+      {"sed -i 's/^fixed\t--population/fixed\t--csv/' manifest.txt", "--csv cannot be used"},
+      {"sed -i 's/^varied\tinfection-rate/varied\tseed/' manifest.txt", "--vary seed: not a"},
+      {"truncate -s -1 manifest.txt", man + "10: a line cut short"},
+      {"truncate -s -1 runs/0-1.csv", "runs/0-1.csv:5: a row cut short"},
+      {"sed -i '$d' runs/0-1.csv", "runs/0-1.csv:5: 3 rows where the report's DAYS calls for 4"},
+      {"sed -i 's/DAYS: 4/DAYS: 3/' runs/1-0.txt", "runs/1-0.csv:5: more rows than the report"},
+      {"sed -i 's/^2,/99999999999,/' runs/1-1.csv", "runs/1-1.csv:3: " + row + "2's row"},
+      {"sed -i '4s/^3,[0-9]*,/3,-1,/' runs/0-0.csv", "runs/0-0.csv:4: " + row + "3's row"},
+      {"sed -i '2s/^1,/1,0/' runs/0-0.csv", "runs/0-0.csv:2: " + row + "1's row"},
+      {"sed -i '2s/^1,/1, /' runs/1-0.csv", "runs/1-0.csv:2: " + row + "1's row"},
+      {"sed -i '1s/$/\\x1b[2J\\r/' runs/0-1.txt", "runs/0-1.txt:1: not the report line"},
+      {"sed -i 's/TOTAL DEAD: 0/TOTAL DEAD: -1/' runs/1-1.txt", "runs/1-1.txt:2: not \"TOTAL"},
+      {"printf x >>runs/1-1.txt", "runs/1-1.txt:3: more than a run's report file"},
+  };
+  for (const auto& [tampering, says] : rows) {
+    const std::string dir = TEST_BINARY_DIR "/tampered";
+    fs::remove_all(dir);
+    fs::copy(kGood, dir, fs::copy_options::recursive);
+    ASSERT_EQ(sh("cd " + dir + " && " + tampering).status, 0) << tampering;
+    const std::set<std::string> before = names(dir);
+    const Result r = sh("timeout -s KILL 20 /usr/bin/time -f %M -o " + dir + ".kb " +
+                        BATCH_BINARY " --merge " + dir);
+    EXPECT_EQ(std::tuple(r.status, split_lines(r.err).size(), names(dir)),
+              std::tuple(1, 1u, before))
+        << tampering << ": " << r.err;
+    EXPECT_NE(r.err.find(says), std::string::npos) << tampering << ": " << r.err;
+    for (const char c : r.out)
+      ASSERT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << tampering;
+    EXPECT_LT(std::stol(split_lines(slurp(dir + ".kb")).back()), 200000) << tampering << ": kB";
+  }
+}
+
+// Checking 10^7 missing runs takes many seconds: SIGTERM, sent once the first is named, stops it.
+TEST(MergeTamper, SigtermStopsAMergeAtOnce) {
+  make_good_folder();
+  const Result r =
+      sh("cd " + kGood + " && rm runs/* && " + grow(100000, 100) +
+         " && (timeout -s KILL 5 " BATCH_BINARY " --merge . 2>err & p=$!; "
+         "until grep -q cannot err || ! kill -0 $p; do sleep 0.01; done; kill -TERM $p; wait $p); "
+         "s=$?; cat err >&2; rm err; exit $s");
+  EXPECT_EQ(r.status, 143) << r.err;
+  EXPECT_NE(r.err.find("stopped by SIGTERM"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("more run files"), std::string::npos) << r.err;
+}
