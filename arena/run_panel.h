@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include "params/run_parameters.h"
 #include "sim/world.h"
 
-// What a run start takes from the control panel.
+// What a run start takes from the control panel; without a panel, the panel's first values.
 struct PanelReading {
-  RunParameters params;
-  int chart_upper_limit = 50000;
-  int chart_max_values = 200;
+  RunParameters params = initial_run_parameters();
+  int chart_upper_limit = static_cast<int>(param_initial("chart-upper-limit"));
+  int chart_max_values = static_cast<int>(param_initial("chart-max-values"));
 };
 
 // What run control needs of the control panel. The panel implements it, so the arena window and

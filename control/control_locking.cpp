@@ -20,28 +20,18 @@ void set_active(InputSlider* s, bool active) {
 // Everything a running run would be disturbed by. "Quit" and "Speed" are never touched: the user
 // may quit or change the pace mid-run, since the timer re-reads "Speed" at every tick.
 void set_parameters_active(ControlWin* c, bool active) {
-  InputSlider* first[] = {c->population_slider, c->infection_rate_slider,
-                          c->infection_length_slider, c->ambulatory_days_slider,
-                          c->inactivity_slider};
-  for (InputSlider* s : first)
-    set_active(s, active);
-  set_active(c->lazy_button, active);
-  InputSlider* second[] = {
-      c->initially_infected_slider, c->arena_size_slider,        c->daily_interactions_slider,
-      c->immunity_duration_slider,  c->drivers_slider,           c->destinations_slider,
-      c->death_rate_slider,         c->chart_upper_limit_slider, c->chart_max_values_slider,
-      c->quarantine_rate_slider};
-  for (InputSlider* s : second)
-    set_active(s, active);
-  set_active(c->quarantine_button, active);
-  Fl_Widget* display[] = {c->hide_healthy_button,   c->hide_quarantined_button,
-                          c->hide_recovered_button, c->hard_edge_button,
-                          c->lockdown_button,       c->chart_type_menu,
-                          c->chart_type_box};
-  for (Fl_Widget* w : display)
+  for (const PanelField& f : c->fields) {
+    if (f.toggle)
+      set_active(f.toggle, active);
+    else if (f.slider != c->speed_slider)
+      set_active(f.slider, active);
+  }
+  Fl_Widget* others[] = {c->lazy_button, c->quarantine_button, c->chart_type_menu,
+                         c->chart_type_box,
+                         // The store may only change between runs.
+                         c->clear_button};
+  for (Fl_Widget* w : others)
     set_active(w, active);
-  // The store may only change between runs.
-  set_active(c->clear_button, active);
   for (Fl_Button* b : c->slot_buttons)
     set_active(b, active);
 }

@@ -6,11 +6,21 @@
 #include <FL/Fl_Light_Button.H>
 #include <FL/Fl_Menu_Button.H>
 
+#include <vector>
+
 #include "arena/run_panel.h"
 #include "control/input_slider.h"
+#include "params/run_parameters.h"
 #include "sim/schedules.h"
 
 class MyWin;
+
+// A field or toggle of the panel and the row of the run-parameter table it was built from.
+struct PanelField {
+  const ParamRow* row;
+  InputSlider* slider;     // a whole or real row
+  Fl_Light_Button* toggle; // a toggle row
+};
 
 // The control panel "Control". Its members are read and written directly by the schedules and
 // the setpoint editors; run control reaches it as a RunPanel.
@@ -32,35 +42,29 @@ public:
   void show_inactivity(int value) override;
   void show_quarantine_rate(double value) override;
 
+  // Null when the panel has no field, or no toggle, of that name.
+  InputSlider* field(const char* name) const;
+  Fl_Light_Button* toggle(const char* name) const;
+
   Fl_Button* start_button;
   Fl_Button* stop_button;
   Fl_Button* pause_button;
   Fl_Button* quit_button;
   Fl_Button* slot_buttons[4];
   Fl_Button* clear_button;
+  // One per field and toggle row of the table, in creation order.
+  std::vector<PanelField> fields;
+  // The fields that the schedules, run control and the tests reach by name.
   InputSlider* population_slider;
-  InputSlider* infection_rate_slider;
   InputSlider* infection_length_slider;
-  InputSlider* ambulatory_days_slider;
   InputSlider* inactivity_slider;
-  Fl_Button* lazy_button;
   InputSlider* initially_infected_slider;
   InputSlider* arena_size_slider;
   InputSlider* daily_interactions_slider;
-  InputSlider* immunity_duration_slider;
-  InputSlider* drivers_slider;
-  InputSlider* destinations_slider;
-  InputSlider* death_rate_slider;
-  InputSlider* chart_upper_limit_slider;
-  InputSlider* chart_max_values_slider;
   InputSlider* quarantine_rate_slider;
-  Fl_Button* quarantine_button;
   InputSlider* speed_slider;
-  Fl_Light_Button* hide_healthy_button;
-  Fl_Light_Button* hide_quarantined_button;
-  Fl_Light_Button* hide_recovered_button;
-  Fl_Light_Button* hard_edge_button;
-  Fl_Light_Button* lockdown_button;
+  Fl_Button* lazy_button;
+  Fl_Button* quarantine_button;
   Fl_Menu_Button* chart_type_menu;
   Fl_Box* chart_type_box;
   MyWin* world;
@@ -70,11 +74,12 @@ public:
 private:
   // The construction steps, in the order in which the widgets are created.
   void build_run_row();
-  void build_left_column();
-  void build_right_column();
-  void build_toggles();
-  void build_chart_type();
+  void build_fields();
+  void build_field(const ParamRow& row);
+  void build_setpoint_button(const ParamRow& driven);
+  void build_chart_type(const ParamRow& row);
   void build_live_chart();
+  void name_fields();
 };
 
 extern ControlWin* control_win;

@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr double kFastest = 0.001;
-constexpr double kSlowest = 1.0;
-
 int read_int(InputSlider* s) {
   commit_pending(s);
   return std::atoi(s->input->value());
@@ -21,36 +18,27 @@ double read_real(InputSlider* s) {
 }
 
 double speed_in_range(double v) {
-  return std::isnan(v) ? kFastest : std::clamp(v, kFastest, kSlowest);
+  static const ParamRow& speed = *find_param("speed");
+  return std::isnan(v) ? speed.low : std::clamp(v, speed.low, speed.high);
+}
+
+// Whole rows with atoi, real ones with atof, toggles as 0 or 1.
+double read_field(const PanelField& f) {
+  if (f.toggle)
+    return f.toggle->value() ? 1 : 0;
+  return f.row->kind == ParamKind::Real ? read_real(f.slider) : read_int(f.slider);
 }
 
 } // namespace
 
 PanelReading ControlWin::read_panel() {
-  ControlWin& c = *this;
   PanelReading r;
-  RunParameters& p = r.params;
-  p.arena_size = read_int(c.arena_size_slider);
-  r.chart_upper_limit = read_int(c.chart_upper_limit_slider);
-  r.chart_max_values = read_int(c.chart_max_values_slider);
-  p.initially_infected = read_int(c.initially_infected_slider);
-  p.population = read_int(c.population_slider);
-  p.daily_interactions = read_int(c.daily_interactions_slider);
-  p.immunity_duration = read_int(c.immunity_duration_slider);
-  p.drivers_pct = read_int(c.drivers_slider);
-  p.destination_count = read_int(c.destinations_slider);
-  p.death_rate = read_int(c.death_rate_slider); // whole percent: the decimal shown is dropped
-  p.infection_length = read_int(c.infection_length_slider);
-  p.ambulatory_days = read_int(c.ambulatory_days_slider);
-  p.inactivity = read_int(c.inactivity_slider);
-  p.infection_rate = read_int(c.infection_rate_slider);
-  p.quarantine_rate = read_real(c.quarantine_rate_slider);
-  p.speed = speed_in_range(read_real(c.speed_slider));
-  p.hide_healthy = c.hide_healthy_button->value() ? 1 : 0;
-  p.hide_quarantined = c.hide_quarantined_button->value() ? 1 : 0;
-  p.hide_recovered = c.hide_recovered_button->value() ? 1 : 0;
-  p.hard_edge = c.hard_edge_button->value() ? 1 : 0;
-  p.lockdown = c.lockdown_button->value() ? 1 : 0;
+  for (const PanelField& f : fields)
+    store_param(*f.row, read_field(f), &r.params);
+  r.params.speed = speed_in_range(r.params.speed);
+  // The live chart's bounds are the panel's own: a run does not take them.
+  r.chart_upper_limit = read_int(field("chart-upper-limit"));
+  r.chart_max_values = read_int(field("chart-max-values"));
   return r;
 }
 

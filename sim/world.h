@@ -22,7 +22,9 @@ extern int max;       // highest infected count of the run
 extern char save_buf[256];
 extern int old_infected; // infected count of the previous tick, kept across runs
 
-// Everything a run start reads from the control panel.
+// Everything a run start reads from the control panel. The engine sits below the table of run
+// parameters (params/), so these first values repeat the panel's: the table's test holds them
+// to it.
 struct RunParameters {
   int arena_size = 400;
   int initially_infected = 10;

@@ -135,3 +135,24 @@ TEST_F(Panel, ControlsAsSpecifiedAndWhatTheyDo) {
   panel->clear_button->do_callback();
   EXPECT_EQ(max_accumulation_cnt, 0) << "Clear Data";
 }
+
+// Each field and toggle spans the place its row of the table gives it, and so does each setpoint
+// button: the text field at the left, the slider's right end at the right.
+TEST_F(Panel, FieldsStandWhereTheTablePlacesThem) {
+  ASSERT_EQ(panel->fields.size() + 1, param_rows().size()) << "all but the chart selector";
+  const auto span = [](Fl_Widget* first, Fl_Widget* last) {
+    return std::make_tuple(first->x(), first->y(), last->x() + last->w(), last->y() + last->h());
+  };
+  const auto place = [](const PanelPlace& at) {
+    return std::make_tuple(at.x, at.y, at.x + at.w, at.y + at.h);
+  };
+  for (const PanelField& f : panel->fields) {
+    Fl_Widget* first = f.toggle ? static_cast<Fl_Widget*>(f.toggle) : f.slider->input;
+    Fl_Widget* last = f.toggle ? static_cast<Fl_Widget*>(f.toggle) : f.slider->slider;
+    EXPECT_EQ(span(first, last), place(f.row->place)) << f.row->name;
+  }
+  EXPECT_EQ(span(panel->lazy_button, panel->lazy_button),
+            place(find_schedule("inactivity-schedule")->place));
+  EXPECT_EQ(span(panel->quarantine_button, panel->quarantine_button),
+            place(find_schedule("quarantine-schedule")->place));
+}

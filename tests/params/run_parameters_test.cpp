@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+#include "params/run_parameters.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+#include <set>
+#include <vector>
+
+namespace {
+
+bool overlap(const PanelPlace& a, const PanelPlace& b) {
+  return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+bool whole(double v) {
+  return std::floor(v) == v;
+}
+
+} // namespace
+
+TEST(RunParameterTable, NamesRangesAndPlacesHold) {
+  const std::regex option_shaped("[a-z][a-z0-9]*(-[a-z0-9]+)*");
+  std::set<std::string> names;
+  std::vector<std::pair<std::string, PanelPlace>> places;
+  for (const ParamRow& r : param_rows()) {
+    EXPECT_TRUE(std::regex_match(r.name, option_shaped)) << r.name;
+    EXPECT_TRUE(names.insert(r.name).second) << r.name << " twice";
+    EXPECT_TRUE(r.low <= r.initial && r.initial <= r.high) << r.name;
+    const bool whole_row = r.kind != ParamKind::Real;
+    EXPECT_TRUE(!whole_row || (whole(r.low) && whole(r.high) && whole(r.initial))) << r.name;
+    EXPECT_TRUE(r.kind != ParamKind::Toggle || (r.low == 0 && r.high == 1)) << r.name;
+    places.push_back({r.name, r.place});
+  }
+  for (const ScheduleRow& s : schedule_rows()) {
+    EXPECT_TRUE(names.insert(s.name).second) << s.name << " twice";
+    EXPECT_NE(find_param(s.drives), nullptr) << s.name;
+    places.push_back({s.name, s.place});
+  }
+  for (size_t i = 0; i < places.size(); ++i) {
+    const PanelPlace& p = places[i].second;
+    EXPECT_TRUE(p.x >= 0 && p.y >= 0 && p.x + p.w <= 800 && p.y + p.h <= 700) << places[i].first;
+    for (size_t j = 0; j < i; ++j)
+      EXPECT_FALSE(overlap(p, places[j].second)) << places[i].first << " on " << places[j].first;
+  }
+}
+
+// The engine keeps first values of its own (it sits below the table); they must be the panel's,
+// each taken into a place of its own.
+TEST(RunParameterTable, EngineDefaultsAreThePanelsAndEachRowHasItsOwnTarget) {
+  const RunParameters engine;
+  std::set<const void*> targets;
+  for (const ParamRow& r : param_rows()) {
+    EXPECT_EQ(param_value(r, engine), r.initial) << r.name;
+    if (r.whole || r.real) {
+      const void* at = r.whole ? static_cast<const void*>(&(engine.*r.whole))
+                               : static_cast<const void*>(&(engine.*r.real));
+      EXPECT_TRUE(targets.insert(at).second) << r.name << " shares its target";
+    }
+  }
+  RunParameters changed = initial_run_parameters();
+  store_param(*find_param("death-rate"), 7.9, &changed);
+  EXPECT_EQ(changed.death_rate, 7) << "a whole value is truncated like atoi";
+}
+
+// The words are the batch runner's own, so its messages can come from here.
+TEST(RunParameterTable, ParsesValuesAndSchedulesLikeTheOptions) {
+  struct Case {
+    const char *name, *text;
+    double value; // NAN: refused
+  } const cases[] = {{"population", "350000", 350000},
+                     {"population", "350001", NAN},
+                     {"population", "+5", NAN},
+                     {"population", "1e3", NAN},
+                     {"hard-edge", "0", 0},
+                     {"hard-edge", "2", NAN},
+                     {"quarantine-rate", "2.5", 2.5},
+                     {"quarantine-rate", " 1", NAN},
+                     {"quarantine-rate", "inf", NAN},
+                     {"quarantine-rate", "100.1", NAN}};
+  for (const Case& c : cases) {
+    double v = -1;
+    std::string error;
+    const bool ok = parse_param(*find_param(c.name), c.text, &v, &error);
+    EXPECT_EQ(ok, !std::isnan(c.value)) << c.name << " " << c.text;
+    EXPECT_EQ(ok ? v : 0.0, ok ? c.value : 0.0) << c.name << " " << c.text;
+    EXPECT_EQ(error, ok ? "" : range_message(*find_param(c.name)));
+  }
+  EXPECT_EQ(range_message(*find_param("population")),
+            "--population must be a whole number from 0 to 350000");
+  EXPECT_EQ(range_message(*find_param("quarantine-rate")),
+            "--quarantine-rate must be a number from 0 to 100");
+
+  const ScheduleRow& lazy = *find_schedule("inactivity-schedule");
+  PolicyArray p = initial_schedule(lazy);
+  EXPECT_EQ(p[9].setpoint_day, 270);
+  std::string error;
+  ASSERT_TRUE(parse_schedule(lazy, "0:20,-1:0,5:80", &p, &error)) << error;
+  EXPECT_TRUE(p[0].setpoint_day == 0 && p[1].setpoint_day == -1 && p[2].value == 80 &&
+              p[3].setpoint_day == -1);
+  for (const char* bad : {"5:1,3:1", "0:1,", "0:x", "0:1,1:1,2:1,3:1,4:1,5:1,6:1,7:1,8:1,9:1,10:1"})
+    EXPECT_FALSE(parse_schedule(lazy, bad, &p, &error)) << bad;
+  EXPECT_EQ(error, "--inactivity-schedule must be 1 to 10 setpoints DAY:VALUE separated by "
+                   "commas, with whole days rising (-1 = not used) and finite values");
+  EXPECT_EQ(p[2].value, 80) << "a refused schedule changes nothing";
+}
