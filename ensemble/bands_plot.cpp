@@ -44,38 +44,6 @@ std::string quoted(const std::string& text) {
   return out + "'";
 }
 
-// One block per point (gnuplot's "index"): the day, then each series' five quantiles.
-void write_data(std::FILE* out, const std::vector<std::vector<SummaryRow>>& rows) {
-  std::fputs("# day, then p5 p25 median p75 p95 of infected, new_cases, newly_quarantined, "
-             "immune, dead_today; one block per point\n",
-             out);
-  for (const std::vector<SummaryRow>& point : rows) {
-    std::map<int, std::array<const SummaryRow*, kSummarySeries>> days;
-    for (const SummaryRow& r : point)
-      if (r.series >= 0 && r.series < kSummarySeries)
-        days[r.day][r.series] = &r; // value-initialised: a series without a row stays null
-    for (const auto& [day, series] : days) {
-      std::fprintf(out, "%d", day);
-      for (const SummaryRow* r : series) {
-        if (r == nullptr)
-          std::fputs(" ? ? ? ? ?", out);
-        else
-          for (const double v : {r->p5, r->p25, r->median, r->p75, r->p95})
-            std::fprintf(out, " %s", number_text(v).c_str());
-      }
-      std::fputc('\n', out);
-    }
-    // gnuplot counts an empty block as no block at all, which would shift the later points.
-    if (days.empty()) {
-      std::fputc('?', out);
-      for (int s = 0; s < kSummarySeries; ++s)
-        std::fputs(" ? ? ? ? ?", out);
-      std::fputc('\n', out);
-    }
-    std::fputs("\n\n", out);
-  }
-}
-
 std::string heading(const BandsRuns& runs) {
   const bool one = runs.per_point == 1;
   const std::string seeds =
@@ -252,6 +220,62 @@ std::string png_fault(const std::string& png) {
 
 } // namespace
 
+BandsData::BandsData(std::FILE* out) : out_(out) {
+  std::fputs("# day, then p5 p25 median p75 p95 of infected, new_cases, newly_quarantined, "
+             "immune, dead_today; one block per point\n",
+             out_);
+}
+
+void BandsData::add_rows(const std::vector<SummaryRow>& rows) {
+  std::map<int, std::array<const SummaryRow*, kSummarySeries>> days;
+  for (const SummaryRow& r : rows)
+    if (r.series >= 0 && r.series < kSummarySeries)
+      days[r.day][r.series] = &r; // value-initialised: a series without a row stays null
+  for (const auto& [day, series] : days) {
+    std::fprintf(out_, "%d", day);
+    for (const SummaryRow* r : series) {
+      if (r == nullptr)
+        std::fputs(" ? ? ? ? ?", out_);
+      else
+        for (const double v : {r->p5, r->p25, r->median, r->p75, r->p95})
+          std::fprintf(out_, " %s", number_text(v).c_str());
+    }
+    std::fputc('\n', out_);
+    empty_ = false;
+  }
+}
+
+void BandsData::end_point() {
+  // gnuplot counts an empty block as no block at all, which would shift the later points.
+  if (empty_) {
+    std::fputc('?', out_);
+    for (int s = 0; s < kSummarySeries; ++s)
+      std::fputs(" ? ? ? ? ?", out_);
+    std::fputc('\n', out_);
+  }
+  std::fputs("\n\n", out_);
+  empty_ = true;
+  ++points_;
+}
+
+bool render_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
+                       const std::vector<std::string>& labels, std::string* error) {
+  if (labels.empty()) {
+    *error = "no points to plot";
+    return false;
+  }
+  std::FILE* script = set->write("bands.gp", error);
+  if (script == nullptr)
+    return false;
+  write_script(script, runs, labels, labels.size());
+  if (!set->close_all(error) || !run_gnuplot(set, children, error))
+    return false;
+  const std::string fault = png_fault(slurp(set->folder() + "/bands.png"));
+  if (!fault.empty())
+    *error = "gnuplot wrote no whole bands.png: " + fault;
+  return fault.empty();
+}
+
 bool write_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
                       const std::vector<std::string>& labels,
                       const std::vector<std::vector<SummaryRow>>& rows, std::string* error) {
@@ -259,18 +283,15 @@ bool write_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
     *error = "no points to plot";
     return false;
   }
-  std::FILE* data = set->write("bands.dat", error);
-  if (data == nullptr)
+  std::FILE* out = set->write("bands.dat", error);
+  if (out == nullptr)
     return false;
-  write_data(data, rows);
-  std::FILE* script = set->write("bands.gp", error);
-  if (script == nullptr)
-    return false;
-  write_script(script, runs, labels, rows.size());
-  if (!set->close_all(error) || !run_gnuplot(set, children, error))
-    return false;
-  const std::string fault = png_fault(slurp(set->folder() + "/bands.png"));
-  if (!fault.empty())
-    *error = "gnuplot wrote no whole bands.png: " + fault;
-  return fault.empty();
+  BandsData data(out);
+  for (const std::vector<SummaryRow>& point : rows) {
+    data.add_rows(point);
+    data.end_point();
+  }
+  std::vector<std::string> named = labels; // one per point; an unnamed one is "point P"
+  named.resize(rows.size());
+  return render_bands_plot(set, children, runs, named, error);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,31 @@ struct BandsRuns {
   uint32_t first_seed, last_seed;
 };
 
-// Writes bands.dat and bands.gp into `set`, whose names must include them and bands.png, and
-// runs gnuplot (no shell) as one of `children` to render bands.png (1600 x 1200) there; the
-// caller commits the set. labels[p] names point p by its varied values (e.g.
-// "infection-rate=10"), rows[p] are its summary rows. On failure, or when a stop signal ended
-// gnuplot (children->stop_signal()), returns false with a one-line reason in *error.
+// bands.dat, written point by point as the merge summarises them, so that no point's rows stay
+// in memory until the plot: one block per point (gnuplot's "index"), one line per day.
+class BandsData {
+public:
+  explicit BandsData(std::FILE* out); // writes the header line
+  // Rows of the current point, whole days in ascending order, after those already added.
+  void add_rows(const std::vector<SummaryRow>& rows);
+  void end_point(); // closes the current point's block
+  long long points() const { return points_; }
+
+private:
+  std::FILE* out_;
+  bool empty_ = true; // the current point has no day yet
+  long long points_ = 0;
+};
+
+// Writes bands.gp into `set`, whose names must include it, bands.dat (already written through a
+// BandsData, one block per label) and bands.png, and runs gnuplot (no shell) as one of
+// `children` to render bands.png (1600 x 1200) there; the caller commits the set. labels[p] names
+// point p by its varied values (e.g. "infection-rate=10"). On failure, or when a stop signal
+// ended gnuplot (children->stop_signal()), returns false with a one-line reason in *error.
+bool render_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
+                       const std::vector<std::string>& labels, std::string* error);
+
+// Writes bands.dat from every point's rows (rows[p] for point p), then renders as above.
 bool write_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
                       const std::vector<std::string>& labels,
                       const std::vector<std::vector<SummaryRow>>& rows, std::string* error);

@@ -31,6 +31,10 @@ bool EnsembleMerge::open(std::string* error) {
       (ends_ = outputs_.write("ends.csv", error)) == nullptr ||
       (summary_ = outputs_.write("summary.csv", error)) == nullptr)
     return false;
+  std::FILE* bands = outputs_.write("bands.dat", error);
+  if (bands == nullptr)
+    return false;
+  bands_ = std::make_unique<BandsData>(bands);
   const std::string head = "point,run,seed," + varied_header(plan_);
   std::fprintf(runs_, "%s%s\n", head.c_str(), kDailyHeader);
   std::fprintf(ends_, "%sdays,peak_day,peak_infected,total_dead\n", head.c_str());
@@ -99,7 +103,8 @@ bool EnsembleMerge::add_run(long long index, std::string* error) {
     *error = write_error(plan_.dir + "/summary.csv", errno != 0 ? errno : EIO);
     return false;
   }
-  point_rows_.push_back(rows);
+  bands_->add_rows(rows);
+  bands_->end_point();
   point_summary_ = PointSummary();
   return true;
 }
@@ -115,6 +120,6 @@ bool EnsembleMerge::finish(Workers* children, std::string* error) {
   const BandsRuns runs{plan_.runs, plan_.seed_of(0), plan_.seed_of(plan_.runs - 1)};
   std::vector<Workers::End> none;
   // A stop signal that came once gnuplot was done still wins over the move into place.
-  return write_bands_plot(&outputs_, children, runs, labels, point_rows_, error) &&
+  return render_bands_plot(&outputs_, children, runs, labels, error) &&
          children->wait(0, &none) == 0 && outputs_.commit(error);
 }

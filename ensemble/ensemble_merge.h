@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "ensemble/bands_plot.h"
 #include "ensemble/plan.h"
 #include "ensemble/summary.h"
 #include "ensemble/workers.h"
 #include "fileio/file_set.h"
 
 // Streams an ensemble's run files, in point-then-run order, into runs.csv, ends.csv and
-// summary.csv, and prints each run's report line. Only the current point's spread and the
-// finished points' summary rows stay in memory; every daily row goes straight to disk. The
+// summary.csv, and prints each run's report line. Only the current point's spread stays in
+// memory; every daily row, and each point's summary rows once made, go straight to disk. The
 // outputs are one FileSet: none appears under its name before finish() has them all, so a merge
 // that fails or stops at any point leaves none of them.
 struct RunReport;
@@ -38,7 +39,7 @@ private:
   std::FILE* report_out_;
   FileSet outputs_;
   std::FILE *runs_ = nullptr, *ends_ = nullptr, *summary_ = nullptr; // members of outputs_
+  std::unique_ptr<BandsData> bands_;                                 // bands.dat, also one
   PointSummary point_summary_;
   std::vector<DayFigures> days_; // the current run's rows, reused
-  std::vector<std::vector<SummaryRow>> point_rows_;
 };
