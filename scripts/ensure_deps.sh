@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Installs, as root on Debian, whatever the build and the tests need and is missing.
 # libfltk1.3-dev only recommends fluid and the OpenGL headers, but FLTK's CMake package refers to
-# all three, so a configure without them fails; they are listed here on purpose.
+# all three, so a configure without them fails; they are listed here on purpose. `time` is
+# GNU time (/usr/bin/time), with which the tests measure a merge's peak memory.
 set -euo pipefail
 packages=(
   g++ cmake make pkg-config
@@ -10,7 +11,7 @@ packages=(
   libcli11-dev libgtest-dev libbenchmark-dev
   xvfb xauth
   gnuplot-nox parallel
-  dpkg-dev file
+  dpkg-dev file time
   lintian appstream desktop-file-utils mandoc
 )
 missing=()
