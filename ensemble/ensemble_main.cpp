@@ -14,7 +14,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 #include "ensemble/ensemble_merge.h"
 #include "ensemble/ensemble_options.h"
@@ -23,15 +22,14 @@
 #include "ensemble/progress_line.h"
 #include "ensemble/regular_file.h"
 #include "ensemble/workers.h"
-#include "tools/single_run.h"
 #include "tools/standard_streams.h"
-
-namespace {
 
 int online_processors() {
   const long n = sysconf(_SC_NPROCESSORS_ONLN);
   return n < 1 ? 1 : n > 256 ? 256 : static_cast<int>(n);
 }
+
+namespace {
 
 std::string absolute_path(const std::string& path) {
   char buf[PATH_MAX];
@@ -284,7 +282,9 @@ int check_run_files(const Plan& plan, Workers* stop_watch) {
   return missing > 0 ? 1 : 0;
 }
 
-int merge_only(const std::string& dir) {
+} // namespace
+
+int merge_ensemble(const std::string& dir) {
   Plan plan;
   std::string error;
   if (!read_manifest(dir, &plan, &error)) {
@@ -315,13 +315,12 @@ int merge_only(const std::string& dir) {
   return merge.finish(&stop_watch, &error) ? 0 : finish_failed(stop_watch, error);
 }
 
-int planned_or_direct(const EnsembleOptions& o, int argc, char** argv) {
+int run_ensemble(const EnsembleOptions& o, const std::vector<std::string>& command) {
   FolderClaim claim;
   if (const int status = prepare_dir(o.out, o.force, &claim))
     return status;
   const Plan plan = make_plan(o);
   std::string error;
-  const std::vector<std::string> command(argv, argv + argc);
   if (!write_manifest(plan, shell_line(command), &error)) {
     report_error(error);
     return 1;
@@ -331,25 +330,4 @@ int planned_or_direct(const EnsembleOptions& o, int argc, char** argv) {
   for (long long i = 0; i < plan.total(); ++i)
     std::printf("%s\n", shell_line(plan.run_command(plan.point_of(i), plan.run_of(i))).c_str());
   return 0;
-}
-
-} // namespace
-
-int ensemble_main(int argc, char** argv) {
-  EnsembleOptions o;
-  std::string error;
-  if (!parse_ensemble_options(argc, argv, static_cast<uint32_t>(std::time(nullptr)),
-                              online_processors(), &o, &error)) {
-    report_error(error);
-    return 2;
-  }
-  if (o.help || o.version) {
-    std::fputs(o.help ? kBatchUsage : kBatchVersionLine, stdout);
-    return 0;
-  }
-  if (!o.merge.empty())
-    return merge_only(o.merge);
-  if (is_single_run(o))
-    return run_single(o.single);
-  return planned_or_direct(o, argc, argv);
 }

@@ -1,7 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <string>
+#include <vector>
 
-// Runs a command line that names an ensemble option (--runs, --vary, --jobs, --out, --force,
-// --quiet, --plan, --merge) and returns the exit status: 0; 1 when a run failed or a file could
-// not be written; 2 for bad usage; 128 + the signal when SIGINT or SIGTERM stopped it.
-int ensemble_main(int argc, char** argv);
+#include "ensemble/ensemble_options.h"
+
+// The processors online, 1 to 256: the default of --jobs.
+int online_processors();
+
+// Runs the ensemble, or writes its plan, that the options describe into DIR; `command` is the
+// command line, recorded in the manifest. Returns the exit status: 0; 1 when a run failed or a
+// file could not be written; 2 for bad usage; 128 + the signal when SIGINT or SIGTERM stopped it.
+int run_ensemble(const EnsembleOptions& options, const std::vector<std::string>& command);
+
+// Merges the run files of a planned DIR, with the same exit statuses.
+int merge_ensemble(const std::string& dir);

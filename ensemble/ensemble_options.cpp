@@ -1,39 +1,25 @@
 // SPDX-License-Identifier: MIT
 #include "ensemble/ensemble_options.h"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
-#include "tools/batch_options.h"
 
 namespace {
 
 // A --vary list is bounded before its values are made, however many points they would give.
 constexpr long long kMaxValues = 100000;
 
-const char* const kValued[] = {"--runs", "--vary", "--jobs", "--out", "--merge"};
-const char* const kFlags[] = {"--force", "--quiet", "--plan"};
+const char* const kValued[] = {"runs", "vary", "jobs", "out", "merge"};
+const char* const kFlags[] = {"force", "quiet", "plan", "help", "version"};
 
-// The run options that a sweep may vary: every one that takes one number.
-const char* const kVariable[] = {"population",      "infection-rate",     "infection-length",
-                                 "ambulatory-days", "inactivity",         "initially-infected",
-                                 "arena-size",      "daily-interactions", "immunity-duration",
-                                 "drivers",         "destinations",       "death-rate",
-                                 "quarantine-rate", "hard-edge",          "lockdown",
-                                 "max-days"};
-
-template <size_t N> bool is_one_of(const std::string& arg, const char* const (&names)[N]) {
-  for (const char* name : names)
-    if (arg == name)
-      return true;
-  return false;
-}
-
-std::string option_name(const std::string& arg) {
-  const size_t eq = arg.find('=');
-  return arg.rfind("--", 0) == 0 && eq != std::string::npos ? arg.substr(0, eq) : arg;
+// The run options that a sweep may vary: every run parameter of the table, which each take one
+// number, and --max-days.
+bool is_variable(const std::string& name) {
+  const ParamRow* row = find_param(name);
+  return name == "max-days" || (row != nullptr && row->role == ParamRole::RunParameter);
 }
 
 bool parse_count(const std::string& name, const std::string& text, long long low, long long high,
@@ -48,35 +34,6 @@ bool parse_count(const std::string& name, const std::string& text, long long low
   return true;
 }
 
-bool parse_number(const std::string& text, double* out) {
-  char* end = nullptr;
-  *out = std::strtod(text.c_str(), &end);
-  return !text.empty() && *end == '\0' && std::isfinite(*out);
-}
-
-// The single-run parser is the one judge of a run option's value, so a sweep refuses exactly
-// what a single run would refuse, with the same message.
-bool check_run_args(const std::vector<std::string>& args, BatchOptions* parsed,
-                    std::string* error) {
-  std::vector<char*> argv{const_cast<char*>("epidemic_batch")};
-  for (const std::string& a : args)
-    argv.push_back(const_cast<char*>(a.c_str()));
-  return parse_batch_options(static_cast<int>(argv.size()), argv.data(), 0, parsed, error);
-}
-
-// Pairs the already checked run options as ("--name", "value").
-std::vector<std::pair<std::string, std::string>> pair_up(const std::vector<std::string>& args) {
-  std::vector<std::pair<std::string, std::string>> pairs;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const size_t eq = args[i].find('=');
-    if (eq != std::string::npos)
-      pairs.emplace_back(args[i].substr(0, eq), args[i].substr(eq + 1));
-    else if (i + 1 < args.size())
-      pairs.emplace_back(args[i], args[i + 1]), ++i;
-  }
-  return pairs;
-}
-
 bool add_varied(const std::string& assignment, EnsembleOptions* o, std::string* error) {
   const size_t eq = assignment.find('=');
   if (eq == std::string::npos || eq == 0) {
@@ -84,7 +41,7 @@ bool add_varied(const std::string& assignment, EnsembleOptions* o, std::string* 
     return false;
   }
   VariedOption v{assignment.substr(0, eq), {}};
-  if (!is_one_of(v.name, kVariable)) {
+  if (!is_variable(v.name)) {
     *error = "--vary " + v.name + ": not a run option that takes one number";
     return false;
   }
@@ -102,21 +59,92 @@ bool add_varied(const std::string& assignment, EnsembleOptions* o, std::string* 
   return true;
 }
 
-bool take_ensemble_option(const std::string& name, const std::string& value, EnsembleOptions* o,
-                          std::string* error) {
-  if (name == "--runs")
-    return parse_count(name, value, 1, kMaxRunsPerPoint, &o->runs, error);
-  if (name == "--jobs")
-    return parse_count(name, value, 1, 256, &o->jobs, error);
-  if (name == "--vary")
-    return add_varied(value, o, error);
-  std::string& dir = name == "--out" ? o->out : o->merge;
-  dir = value;
-  if (value.empty()) {
-    *error = name + " needs a folder";
+bool take_flag(const std::string& name, const std::string& value, EnsembleOptions* o,
+               std::string* error) {
+  if (value != "" && value != "0" && value != "1") {
+    *error = "--" + name + " takes no value, or 0 or 1";
     return false;
   }
+  bool& flag = name == "force"   ? o->force
+               : name == "quiet" ? o->quiet
+               : name == "plan"  ? o->plan
+               : name == "help"  ? o->help
+                                 : o->version;
+  flag = value != "0";
   return true;
+}
+
+// A run option given plainly goes to every run of an ensemble: recorded once, the last value
+// given winning, as the single run takes it.
+void fix(const std::string& name, const std::string& value, EnsembleOptions* o) {
+  for (auto& pair : o->fixed)
+    if (pair.first == name) {
+      pair.second = value;
+      return;
+    }
+  o->fixed.emplace_back(name, value);
+}
+
+bool take_option(const std::string& name, const std::string& value, EnsembleOptions* o,
+                 std::string* error) {
+  if (name == "runs")
+    return parse_count("--runs", value, 1, kMaxRunsPerPoint, &o->runs, error);
+  if (name == "jobs")
+    return parse_count("--jobs", value, 1, 256, &o->jobs, error);
+  if (name == "vary")
+    return add_varied(value, o, error);
+  if (name == "out" || name == "merge") {
+    (name == "out" ? o->out : o->merge) = value;
+    if (!value.empty())
+      return true;
+    *error = "--" + name + " needs a folder";
+    return false;
+  }
+  if (std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags))
+    return take_flag(name, value, o, error);
+  if (!take_run_option(name, value, &o->single, error))
+    return false;
+  if (name == "seed")
+    o->seed = o->single.seed;
+  else
+    fix("--" + name, value, o);
+  return true;
+}
+
+// The long options getopt_long reads: the ensemble's, then every run option of the table's and
+// the run's own. Flags take an optional "=0" or "=1".
+std::vector<option> long_options(std::vector<std::string>* names) {
+  names->assign(std::begin(kValued), std::end(kValued));
+  names->insert(names->end(), std::begin(kFlags), std::end(kFlags));
+  for (const ParamRow& row : param_rows())
+    if (row.role == ParamRole::RunParameter)
+      names->push_back(row.name);
+  for (const ScheduleRow& row : schedule_rows())
+    names->push_back(row.name);
+  names->insert(names->end(), {"seed", "max-days", "csv", "report"});
+  std::vector<option> longs;
+  for (const std::string& name : *names) {
+    const bool flag = std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags);
+    longs.push_back({name.c_str(), flag ? optional_argument : required_argument, nullptr, 0});
+  }
+  longs.push_back({nullptr, 0, nullptr, 0});
+  return longs;
+}
+
+std::string option_word(const std::string& arg) {
+  return arg.substr(0, arg.find('='));
+}
+
+// The word getopt_long just read, which must name its option in full: an abbreviation of a long
+// name is refused like any unknown option, since a plan or a manifest must not depend on which
+// other names exist.
+std::string last_word(char** argv, const char* value) {
+  return option_word(argv[value != nullptr && value == argv[optind - 1] ? optind - 2 : optind - 1]);
+}
+
+bool is_ensemble_option(const std::string& name) {
+  return std::find(std::begin(kValued), std::end(kValued), name) != std::end(kValued) ||
+         name == "force" || name == "quiet" || name == "plan";
 }
 
 bool holds_control(const std::string& text) {
@@ -126,36 +154,50 @@ bool holds_control(const std::string& text) {
   return false;
 }
 
-// Sorts the command line into ensemble options and the run options passed on to every run.
-bool split_arguments(int argc, char** argv, EnsembleOptions* o, std::vector<std::string>* run_args,
-                     std::string* error) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const std::string name = option_name(arg);
-    // Every argument goes into a line of the plan and of the manifest, and values into CSV cells.
-    if (holds_control(arg)) {
-      *error = "an ensemble's arguments must not hold control characters: " + arg;
+// Every argument of an ensemble goes into a line of the plan and of the manifest, and values
+// into CSV cells.
+bool check_controls(const std::vector<std::pair<std::string, std::string>>& given,
+                    std::string* error) {
+  for (const auto& [name, value] : given)
+    if (holds_control(value)) {
+      *error = "an ensemble's arguments must not hold control characters: " + value;
       return false;
     }
-    if (is_one_of(arg, kFlags)) {
-      (arg == "--force" ? o->force : arg == "--quiet" ? o->quiet : o->plan) = true;
-      continue;
+  return true;
+}
+
+// One pass over the words: each option with its value, in order. Stops at --help or
+// --version, which print whatever else was given, and at "--".
+bool read_words(int argc, char** argv, std::vector<std::pair<std::string, std::string>>* given,
+                std::string* error) {
+  std::vector<std::string> names;
+  const std::vector<option> longs = long_options(&names);
+  optind = 0; // a fresh scan, also when a manifest's plan is read again
+  opterr = 0;
+  for (int c; (c = getopt_long(argc, argv, "+:h", longs.data(), nullptr)) != -1;) {
+    if (c == 'h') {
+      given->emplace_back("help", "");
+      return true;
     }
-    if (!is_one_of(name, kValued)) {
-      run_args->push_back(arg);
-      continue;
-    }
-    std::string value;
-    if (name != arg) {
-      value = arg.substr(name.size() + 1);
-    } else if (i + 1 < argc) {
-      value = argv[++i];
-    } else {
-      *error = arg + " needs a value";
+    const std::string word = c == '?' && optopt != 0 ? std::string("-") + static_cast<char>(optopt)
+                                                     : last_word(argv, c == ':' ? nullptr : optarg);
+    const std::string name = word.substr(2);
+    if (c == '?' || word.rfind("--", 0) != 0 ||
+        std::find(names.begin(), names.end(), name) == names.end()) {
+      *error = "unknown option " + word + " (see --help)";
       return false;
     }
-    if (!take_ensemble_option(name, value, o, error))
+    if (c == ':') {
+      *error = word + " needs a value";
       return false;
+    }
+    given->emplace_back(name, optarg != nullptr ? optarg : "");
+    if ((name == "help" || name == "version") && given->back().second != "0")
+      return true;
+  }
+  if (optind < argc) {
+    *error = std::string("unexpected argument ") + argv[optind] + " (see --help)";
+    return false;
   }
   return true;
 }
@@ -213,7 +255,12 @@ bool check_ensemble_value(const std::string& option, const std::string& value, s
     return parse_count(option, value, 1, kMaxRunsPerPoint, &runs, error);
   }
   BatchOptions parsed;
-  if (!check_run_args({option, value}, &parsed, error))
+  const std::string name = option.rfind("--", 0) == 0 ? option.substr(2) : "";
+  if (!is_run_option(name)) {
+    *error = "unknown option " + option + " (see --help)";
+    return false;
+  }
+  if (!take_run_option(name, value, &parsed, error))
     return false;
   if (parsed.max_days > kMaxEnsembleDays) {
     *error = days_message();
@@ -232,28 +279,12 @@ bool check_ensemble_size(long long points, long long runs, std::string* error) {
   return false;
 }
 
-bool names_ensemble_option(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string name = option_name(argv[i]);
-    if (is_one_of(name, kValued) || is_one_of(argv[i], kFlags))
-      return true;
-  }
-  return false;
-}
-
 bool expand_value_list(const std::string& name, const std::string& list,
                        std::vector<std::string>* values, std::string* error) {
   values->clear();
   const size_t first = list.find(':');
   if (first == std::string::npos) {
-    size_t start = 0;
-    while (true) {
-      const size_t comma = list.find(',', start);
-      values->push_back(list.substr(start, comma - start));
-      if (comma == std::string::npos)
-        break;
-      start = comma + 1;
-    }
+    *values = split_commas(list);
     if (static_cast<long long>(values->size()) <= kMaxValues)
       return true;
     *error = "--vary " + name + ": more than " + std::to_string(kMaxValues) + " values";
@@ -261,9 +292,9 @@ bool expand_value_list(const std::string& name, const std::string& list,
   }
   const size_t second = list.find(':', first + 1);
   double from = 0, to = 0, step = 0;
-  if (second == std::string::npos || !parse_number(list.substr(0, first), &from) ||
-      !parse_number(list.substr(first + 1, second - first - 1), &to) ||
-      !parse_number(list.substr(second + 1), &step)) {
+  if (second == std::string::npos || !parse_real_number(list.substr(0, first), &from) ||
+      !parse_real_number(list.substr(first + 1, second - first - 1), &to) ||
+      !parse_real_number(list.substr(second + 1), &step)) {
     *error = "--vary " + name + ": LIST must be A,B,... or FROM:TO:STEP";
     return false;
   }
@@ -286,26 +317,21 @@ bool parse_ensemble_options(int argc, char** argv, uint32_t default_seed, int de
                             EnsembleOptions* options, std::string* error) {
   EnsembleOptions& o = *options;
   o.jobs = default_jobs;
-  std::vector<std::string> run_args;
-  if (!split_arguments(argc, argv, &o, &run_args, error))
+  o.seed = default_seed;
+  std::vector<std::pair<std::string, std::string>> given;
+  if (!read_words(argc, argv, &given, error))
     return false;
-  BatchOptions& run = o.single;
-  if (!check_run_args(run_args, &run, error))
+  const bool ensemble = std::any_of(given.begin(), given.end(),
+                                    [](const auto& g) { return is_ensemble_option(g.first); });
+  if (ensemble && !check_controls(given, error))
     return false;
-  o.help = run.help;
-  o.version = run.version;
+  for (const auto& [name, value] : given)
+    if (!take_option(name, value, &o, error))
+      return false;
   if (o.help || o.version)
     return true;
-  const uint32_t given_seed = run.seed;
-  o.seed = default_seed;
-  for (const auto& pair : pair_up(run_args)) {
-    if (pair.first == "--seed")
-      o.seed = given_seed;
-    else
-      o.fixed.push_back(pair);
-  }
-  run.seed = o.seed;
-  return check_combination(o, run, error);
+  o.single.seed = o.seed;
+  return check_combination(o, o.single, error);
 }
 
 bool is_single_run(const EnsembleOptions& o) {

@@ -13,7 +13,8 @@ struct VariedOption {
   std::vector<std::string> values;
 };
 
-// What an ensemble command asks for. A run option given plainly is passed on to every run.
+// What a command line asks for: one run, an ensemble, a plan or a merge. A run option given
+// plainly is passed on to every run of an ensemble.
 struct EnsembleOptions {
   int runs = 1;
   int jobs = 1;
@@ -40,21 +41,20 @@ constexpr long long kMaxRuns = 10000000; // points times runs per point
 // up to the day that exceeds it, has a size a merge can bound.
 constexpr int kMaxEnsembleDays = 32768;
 
-// Checks `value` of `option` as a command line's --runs, or as a run option of an ensemble: by
-// the single-run parser, with --max-days within kMaxEnsembleDays. False with the parser's one-line
-// message otherwise.
+// Checks `value` of `option` (with its dashes) as a command line's --runs, or as a run option of
+// an ensemble: as a single run takes it, with --max-days within kMaxEnsembleDays. False with the
+// option's one-line message otherwise.
 bool check_ensemble_value(const std::string& option, const std::string& value, std::string* error);
 
 // False with a one-line message naming the cap when `points` points of `runs` runs exceed one.
 bool check_ensemble_size(long long points, long long runs, std::string* error);
 
-// True when the command line names an option of ensembles: the single-run parser never sees
-// it then.
-bool names_ensemble_option(int argc, char** argv);
-
-// Parses an ensemble command line; `default_seed` stands for a missing --seed and
-// `default_jobs` for a missing --jobs. Every run option and every varied value is checked as a
-// single run would check it. On bad usage returns false with a one-line message in *error.
+// Parses the batch runner's command line in one pass, with getopt_long over the table of run
+// parameters and the runner's own options: a single run's, an ensemble's, a plan's or a merge's.
+// `default_seed` stands for a missing --seed and `default_jobs` for a missing --jobs. Every run
+// option and every varied value is checked as a single run checks it; a run option given twice
+// counts once, with its last value. On bad usage returns false with a one-line message in
+// *error.
 bool parse_ensemble_options(int argc, char** argv, uint32_t default_seed, int default_jobs,
                             EnsembleOptions* options, std::string* error);
 

@@ -16,8 +16,6 @@ using R = RunParameters;
 constexpr int kFieldWidth = 220;
 constexpr int kRowHeight = 20;
 constexpr int kToggleWidth = 150;
-// The most persons a run can hold; the live chart's upper limit reaches as far.
-constexpr double kMostPersons = 350000;
 
 ParamRow row(ParamKind kind, const char* name, const char* label, const char* tip, ParamRole role,
              PanelPlace place, double low, double high, double initial) {
@@ -153,25 +151,11 @@ bool is_whole(const ParamRow& row) {
   return row.kind != ParamKind::Real;
 }
 
-// An optional '-' then digits only: no '+', no spaces, no exponent.
 bool read_whole(const std::string& text, double* out) {
-  const size_t sign = text.rfind('-', 0) == 0 ? 1 : 0;
-  if (text.size() == sign || text.size() - sign > 18 ||
-      text.find_first_not_of("0123456789", sign) != std::string::npos)
+  long long v = 0;
+  if (!parse_whole_number(text, -999999999999999999LL, 999999999999999999LL, &v))
     return false;
-  *out = static_cast<double>(std::strtoll(text.c_str(), nullptr, 10));
-  return true;
-}
-
-// strtod would also take leading spaces, which no number of ours holds.
-bool read_real(const std::string& text, double* out) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
-    return false;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (*end != '\0' || !std::isfinite(v))
-    return false;
-  *out = v;
+  *out = static_cast<double>(v);
   return true;
 }
 
@@ -180,19 +164,10 @@ bool read_setpoint(const std::string& item, Setpoint* out) {
   const size_t colon = item.find(':');
   double d = 0.0;
   if (colon == std::string::npos || !read_whole(item.substr(0, colon), &d) || d < -1 ||
-      d > 2147483647.0 || !read_real(item.substr(colon + 1), &out->value))
+      d > 2147483647.0 || !parse_real_number(item.substr(colon + 1), &out->value))
     return false;
   out->setpoint_day = static_cast<int>(d);
   return true;
-}
-
-std::vector<std::string> split_commas(const std::string& text) {
-  std::vector<std::string> items;
-  size_t start = 0;
-  for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
-    items.push_back(text.substr(start, comma - start));
-  items.push_back(text.substr(start));
-  return items;
 }
 
 // Leaves *out as it was unless the whole text is good.
@@ -215,6 +190,39 @@ bool read_schedule(const std::string& text, PolicyArray* out) {
 }
 
 } // namespace
+
+bool parse_whole_number(const std::string& text, long long low, long long high, long long* out) {
+  const size_t sign = text.rfind('-', 0) == 0 ? 1 : 0;
+  if (text.size() == sign || text.size() - sign > 18 ||
+      text.find_first_not_of("0123456789", sign) != std::string::npos)
+    return false;
+  const long long v = std::strtoll(text.c_str(), nullptr, 10);
+  if (v < low || v > high)
+    return false;
+  *out = v;
+  return true;
+}
+
+// strtod would also take leading spaces, which no number of ours holds.
+bool parse_real_number(const std::string& text, double* out) {
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+    return false;
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (*end != '\0' || !std::isfinite(v))
+    return false;
+  *out = v;
+  return true;
+}
+
+std::vector<std::string> split_commas(const std::string& text) {
+  std::vector<std::string> items;
+  size_t start = 0;
+  for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
+    items.push_back(text.substr(start, comma - start));
+  items.push_back(text.substr(start));
+  return items;
+}
 
 RowSpan<ParamRow> param_rows() {
   return {kParams, sizeof kParams / sizeof kParams[0]};
@@ -258,7 +266,7 @@ std::string range_message(const ParamRow& row) {
 
 bool parse_param(const ParamRow& row, const std::string& text, double* value, std::string* error) {
   double v = 0.0;
-  const bool read = is_whole(row) ? read_whole(text, &v) : read_real(text, &v);
+  const bool read = is_whole(row) ? read_whole(text, &v) : parse_real_number(text, &v);
   if (!read || v < row.low || v > row.high) {
     *error = range_message(row);
     return false;

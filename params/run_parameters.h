@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "sim/schedules.h"
 #include "sim/world.h"
@@ -9,6 +10,10 @@
 // The one table of what the control panel sets: every run parameter and every display setting,
 // each once, with its name, label, tooltip, range, first value and place on the panel. The panel
 // builds its fields from it; whatever else names, checks or stores these values reads it too.
+
+// The most persons a run can hold, the upper bound of "population"; the live chart's upper limit
+// reaches as far.
+constexpr int kMostPersons = 350000;
 
 // A run parameter changes what a run does; a display setting only how a run is shown.
 enum class ParamRole { RunParameter, DisplaySetting };
@@ -89,3 +94,12 @@ void store_param(const ParamRow& row, double value, RunParameters* params);
 double param_value(const ParamRow& row, const RunParameters& params);
 // Every value a run takes, at the panel's first values.
 RunParameters initial_run_parameters();
+
+// The numbers and lists every reader of the program's input takes, options, manifests and run
+// files alike. A whole number: an optional '-' then digits only (no '+', no spaces), from low to
+// high.
+bool parse_whole_number(const std::string& text, long long low, long long high, long long* out);
+// A finite decimal as strtod reads it, without leading spaces.
+bool parse_real_number(const std::string& text, double* out);
+// "A,B,C" as its items, empty ones included; "" is one empty item.
+std::vector<std::string> split_commas(const std::string& text);

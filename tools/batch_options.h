@@ -3,35 +3,34 @@
 #include <cstdint>
 #include <string>
 
+#include "params/run_parameters.h"
 #include "sim/schedules.h"
 #include "sim/world.h"
 
-// The largest --population, and so the largest count of persons a run's CSV can hold.
-constexpr int kMaxPopulation = 350000;
+// The largest --population, and so the largest count of persons a run's CSV can hold: the
+// table's bound.
+constexpr int kMaxPopulation = kMostPersons;
 
+// What one run does, as its options say.
 struct BatchOptions {
-  RunParameters params;
+  RunParameters params = initial_run_parameters();
   uint32_t seed = 0;
   int max_days = 32768;
-  std::string csv_path;    // empty: no CSV
-  std::string report_path; // empty: the report line goes to stdout only
-  PolicyArray inactivity_schedule{};
-  PolicyArray quarantine_schedule{};
-  bool inactivity_schedule_on = false;
-  bool quarantine_schedule_on = false;
-  bool help = false;
-  bool version = false;
+  std::string csv_path;    // empty: no CSV; "-": standard output
+  std::string report_path; // empty: the report line goes to stdout only; "-": stdout
+  SchedulePanel schedules; // both off unless given
 };
 
-// Parses the command line. On a bad option returns false with a one-line message in *error.
-bool parse_batch_options(int argc, char** argv, uint32_t default_seed, BatchOptions* options,
-                         std::string* error);
+// True when `name` (without its dashes) is an option of one run: a run parameter of the table,
+// a schedule, seed, max-days, csv or report.
+bool is_run_option(const std::string& name);
+// Takes one run option's value into *options. False with the option's one-line message when
+// the value is not one the option takes.
+bool take_run_option(const std::string& name, const std::string& value, BatchOptions* options,
+                     std::string* error);
 
-// Every whole number the program reads: an optional '-' then digits only (no '+', no spaces),
-// from low to high. The one parser of options, manifests and run files alike.
-bool parse_whole_number(const std::string& text, long long low, long long high, long long* out);
-
-extern const char* const kBatchUsage;
+// The --help text: the run options from the table, then the rest.
+std::string batch_usage();
 // "epidemic_batch VERSION\n"
 extern const char* const kBatchVersionLine;
 

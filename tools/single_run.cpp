@@ -5,7 +5,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <string>
 
@@ -67,13 +66,18 @@ bool run(const BatchOptions& o, BatchHooks& hooks, World& world) {
   return false;
 }
 
+// No file for no path, nor for "-", which stands for standard output.
 std::unique_ptr<AtomicFile> open_output(const std::string& path, std::string* error) {
-  if (path.empty())
+  if (path.empty() || path == "-")
     return nullptr;
   auto file = std::make_unique<AtomicFile>(path);
   if (!file->open(error))
     return nullptr;
   return file;
+}
+
+std::FILE* stream_of(const std::string& path, AtomicFile* file) {
+  return path == "-" ? stdout : file != nullptr ? file->stream() : nullptr;
 }
 
 bool commit(AtomicFile* file, std::string* error) {
@@ -92,18 +96,15 @@ int run_single(const BatchOptions& o) {
     report_error(error);
     return 1;
   }
-  if (csv != nullptr)
-    std::fprintf(csv->stream(), "%s\n", kDailyHeader);
+  std::FILE* const csv_out = stream_of(o.csv_path, csv.get());
+  if (csv_out != nullptr)
+    std::fprintf(csv_out, "%s\n", kDailyHeader);
 
   random_seed(o.seed);
-  SchedulePanel panel;
-  panel.lazy_policy = o.inactivity_schedule;
-  panel.quarantine_policy = o.quarantine_schedule;
-  panel.lazy_policy_on = o.inactivity_schedule_on ? 1 : 0;
-  panel.quarantine_policy_on = o.quarantine_schedule_on ? 1 : 0;
+  SchedulePanel panel = o.schedules;
   schedule_panel = &panel;
   World world;
-  BatchHooks hooks(world, csv != nullptr ? csv->stream() : nullptr);
+  BatchHooks hooks(world, csv_out);
   const bool finished = run(o, hooks, world);
   schedule_panel = nullptr;
   if (!finished) {
@@ -114,29 +115,16 @@ int run_single(const BatchOptions& o) {
     std::raise(stop_signal);
     return 1;
   }
-  // The caller flushes stdout: a failure is reported once, with its reason.
-  std::fputs(hooks.report.c_str(), stdout);
-  if (report != nullptr)
-    write_report_file(report->stream(), hooks.report, world.dead_total);
+  // The caller flushes stdout: a failure is reported once, with its reason. A report file on
+  // stdout holds the report line already.
+  if (o.report_path != "-")
+    std::fputs(hooks.report.c_str(), stdout);
+  if (std::FILE* const report_out = stream_of(o.report_path, report.get()))
+    write_report_file(report_out, hooks.report, world.dead_total);
   clean_world();
   if (!commit(csv.get(), &error) || !commit(report.get(), &error)) {
     report_error(error);
     return 1;
   }
   return 0;
-}
-
-int single_main(int argc, char** argv) {
-  BatchOptions options;
-  std::string error;
-  if (!parse_batch_options(argc, argv, static_cast<uint32_t>(std::time(nullptr)), &options,
-                           &error)) {
-    report_error(error);
-    return 2;
-  }
-  if (options.help || options.version) {
-    std::fputs(options.help ? kBatchUsage : kBatchVersionLine, stdout);
-    return 0;
-  }
-  return run_single(options);
 }

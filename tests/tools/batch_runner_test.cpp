@@ -61,6 +61,12 @@ TEST(BatchRunner, BadOptionsLostOutputAndMissingFoldersFailWithOneLine) {
   for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
            {"--arena-size 5000", "--arena-size must be a whole number from 100 to 1080"},
            {"\"$(printf -- '--fo\\no\\033')\" 1", "unknown option --fo\\no\\x1b (see --help)"},
+           {"--population 5 --bogus", "unknown option --bogus (see --help)"},
+           {"--pop 5", "unknown option --pop (see --help)"},
+           {"-x", "unknown option -x (see --help)"},
+           {"--population", "--population needs a value"},
+           {"--quiet=2", "--quiet takes no value, or 0 or 1"},
+           {"-- --population 5", "unexpected argument --population (see --help)"},
            {"--out d --vary infection-rate=1:5:0", "STEP"},
            {"--out d --vary infection-rate=1:2", "FROM:TO:STEP"},
            {"--out d --vary infection-rate=10,200",
@@ -89,6 +95,18 @@ TEST(BatchRunner, BadOptionsLostOutputAndMissingFoldersFailWithOneLine) {
       fails(args + std::string(to), 1, "cannot write standard output: ");
   fails("--seed 1 --population 100 --csv /nonexistent-dir/x.csv", 1,
         "cannot write /nonexistent-dir/x.csv: No such file or directory");
+}
+
+// The conventions users know: -h, a flag's =1 and =0, "-" for standard output.
+TEST(BatchRunner, ShortHelpFlagValuesAndDashForStandardOutput) {
+  EXPECT_EQ(batch("-h").out, batch("--help").out);
+  const std::string csv = TEST_BINARY_DIR "/dash.csv", report = TEST_BINARY_DIR "/dash.txt";
+  const std::string run = "--seed 3 --population 300 --arena-size 100 --max-days 5 ";
+  const Result files = batch(run + "--csv " + csv + " --report " + report);
+  const Result dashes = batch(run + "--quiet=1 --plan=0 --csv - --report -");
+  ASSERT_EQ(dashes.status, 0) << dashes.err;
+  EXPECT_EQ(dashes.out, slurp(csv) + slurp(report)) << "the report line once, then the dead";
+  EXPECT_EQ(batch(run + "--csv=-").out, slurp(csv) + files.out);
 }
 
 // A file-size limit stands in for a full disk; the write then fails with EFBIG instead of the

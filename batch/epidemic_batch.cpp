@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+// The headless batch runner's front: reads the command line once, then runs one epidemic, an
+// ensemble of runs in worker processes, a plan or a merge.
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "ensemble/ensemble_main.h"
+#include "ensemble/ensemble_options.h"
+#include "tools/single_run.h"
+#include "tools/standard_streams.h"
+
+namespace {
+
+// Returns the exit status: 2 for bad usage, otherwise the chosen run's.
+int dispatch(int argc, char** argv) {
+  const std::vector<std::string> command(argv, argv + argc);
+  EnsembleOptions o;
+  std::string error;
+  if (!parse_ensemble_options(argc, argv, static_cast<uint32_t>(std::time(nullptr)),
+                              online_processors(), &o, &error)) {
+    report_error(error);
+    return 2;
+  }
+  if (o.help || o.version) {
+    std::fputs(o.help ? batch_usage().c_str() : kBatchVersionLine, stdout);
+    return 0;
+  }
+  if (!o.merge.empty())
+    return merge_ensemble(o.merge);
+  if (is_single_run(o))
+    return run_single(o.single);
+  return run_ensemble(o, command);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (!claim_standard_streams()) {
+    report_error("cannot write standard output: Bad file descriptor");
+    return 1;
+  }
+  const int status = dispatch(argc, argv);
+  std::string error;
+  if (!finish_standard_output(&error)) {
+    report_error(error);
+    return 1;
+  }
+  return status;
+}
