@@ -6,8 +6,9 @@
 #   2. 1,000 runs of 500 persons x 10 days with --jobs 1, against the runs' own time (one such
 #      run timed alone, less the start of a process that only prints its version), giving the
 #      time the machinery adds per run, in wall time and in CPU time;
-#   3. the parent process's peak resident set at 100 and at 2,000 runs, which stays flat when
-#      the merge streams its rows to disk.
+#   3. the parent process's peak resident set at 100, 2,000 and 20,000 runs (the last takes a
+#      minute), which stays flat when the merge streams its rows to disk and makes a point's
+#      spread window of days by window within a fixed budget.
 # Usage: bench/ensemble_bench.sh [BUILD_DIR]   (default: build). Other work on the machine
 # shows up as noise: run it when nothing else is compiling.
 set -euo pipefail
@@ -71,7 +72,7 @@ parent_peak_kb() {
   wait "$pid"
   echo "$peak"
 }
-for runs in 100 2000; do
+for runs in 100 2000 20000; do
   rm -rf "$work/out"
   kb="$(parent_peak_kb "$batch" "${small[@]}" --runs "$runs" --jobs 2 --quiet --out "$work/out")"
   printf '%d runs: the parent process peaked at %d kB\n' "$runs" "$kb"

@@ -19,12 +19,19 @@ std::string varied_header(const Plan& plan) {
   return header;
 }
 
+DayFigures figures_of(const DailyRow& row) {
+  DayFigures d{row.day, {}};
+  std::copy(row.value, row.value + kSummarySeries, d.value);
+  return d;
+}
+
 } // namespace
 
-EnsembleMerge::EnsembleMerge(const Plan& plan, std::FILE* report_out)
+EnsembleMerge::EnsembleMerge(const Plan& plan, std::FILE* report_out, std::size_t summary_budget)
     : plan_(plan), report_out_(report_out),
       outputs_(plan.dir,
-               {"bands.dat", "bands.gp", "runs.csv", "ends.csv", "bands.png", "summary.csv"}) {}
+               {"bands.dat", "bands.gp", "runs.csv", "ends.csv", "bands.png", "summary.csv"}),
+      window_days_(summary_window_days(plan.runs, summary_budget)), point_summary_(window_days_) {}
 
 bool EnsembleMerge::open(std::string* error) {
   if (!outputs_.open(error) || (runs_ = outputs_.write("runs.csv", error)) == nullptr ||
@@ -67,22 +74,72 @@ bool EnsembleMerge::read_report(int point, int run, RunReport* report, std::stri
 bool EnsembleMerge::copy_rows(int point, int run, long long days, const std::string& prefix,
                               std::string* error) {
   const std::string path = plan_.run_file(point, run, "csv");
-  std::string text, why;
-  if (!read_regular_file(path, daily_csv_bytes(days), &text, error))
+  std::string why;
+  if (!read_regular_file(path, daily_csv_bytes(days), &text_, error))
     return false;
   days_.clear();
-  const auto take = [this, &prefix](const DailyRow& row) {
-    DayFigures d{row.day, {}};
-    std::copy(row.value, row.value + kSummarySeries, d.value);
-    days_.push_back(d);
+  const long long past = point_summary_.window_end();
+  long long offset = 0; // of the first row past the window
+  const auto take = [this, &prefix, past, &offset](const DailyRow& row) {
+    days_.push_back(figures_of(row));
+    if (row.day == past)
+      offset = row.text - text_.data();
     std::fputs(prefix.c_str(), runs_);
     std::fwrite(row.text, 1, row.length, runs_);
     std::fputc('\n', runs_);
   };
-  if (!read_daily_csv(text, days, take, &why)) {
+  if (!read_daily_csv(text_, days, take, &why)) {
     *error = path + ":" + why;
     return false;
   }
+  point_summary_.add_run(days_);
+  if (days >= past)
+    resume_.push_back({run, static_cast<int>(days), offset});
+  return true;
+}
+
+// Reads each run that reaches the current window again, from where the last window stopped: the
+// window then holds every run's rows on its days, as the first pass gave it for the first.
+bool EnsembleMerge::reread_window(int point, std::string* error) {
+  const long long begin = point_summary_.window_begin(), end = point_summary_.window_end();
+  for (Resume& r : resume_) {
+    if (r.last_day < begin)
+      continue;
+    const int last = static_cast<int>(std::min<long long>(r.last_day, end - 1));
+    const std::string path = plan_.run_file(point, r.run, "csv");
+    const std::size_t bytes = static_cast<std::size_t>(last - begin + 1) * daily_row_bytes(last);
+    std::string why;
+    std::size_t used = 0;
+    days_.clear();
+    const auto take = [this](const DailyRow& row) { days_.push_back(figures_of(row)); };
+    if (!read_regular_range(path, r.offset, bytes, &text_, error))
+      return false;
+    if (!read_daily_rows(text_, static_cast<int>(begin), last, take, &used, &why)) {
+      *error = path + ":" + why;
+      return false;
+    }
+    r.offset += static_cast<long long>(used);
+    point_summary_.add_rows(days_);
+  }
+  return true;
+}
+
+bool EnsembleMerge::summarise_point(int point, std::string* error) {
+  while (true) {
+    const std::vector<SummaryRow> rows = point_summary_.rows();
+    if (!write_summary_rows(summary_, point, plan_.points[static_cast<size_t>(point)], rows)) {
+      *error = write_error(plan_.dir + "/summary.csv", errno != 0 ? errno : EIO);
+      return false;
+    }
+    bands_->add_rows(rows);
+    if (!point_summary_.next_window())
+      break;
+    if (!reread_window(point, error))
+      return false;
+  }
+  bands_->end_point();
+  point_summary_ = PointSummary(window_days_);
+  resume_.clear();
   return true;
 }
 
@@ -95,18 +152,7 @@ bool EnsembleMerge::add_run(long long index, std::string* error) {
       !copy_rows(point, run, report.days, prefix, error))
     return false;
   std::fprintf(report_out_, "%s\n", report.line.c_str());
-  point_summary_.add_run(days_);
-  if (run + 1 < plan_.runs)
-    return true;
-  const std::vector<SummaryRow> rows = point_summary_.rows();
-  if (!write_summary_rows(summary_, point, plan_.points[static_cast<size_t>(point)], rows)) {
-    *error = write_error(plan_.dir + "/summary.csv", errno != 0 ? errno : EIO);
-    return false;
-  }
-  bands_->add_rows(rows);
-  bands_->end_point();
-  point_summary_ = PointSummary();
-  return true;
+  return run + 1 < plan_.runs || summarise_point(point, error);
 }
 
 bool EnsembleMerge::finish(Workers* children, std::string* error) {

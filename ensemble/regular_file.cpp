@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -40,16 +41,16 @@ int open_regular_file(const std::string& path, std::string* error) {
   return fd;
 }
 
-bool read_regular_file(const std::string& path, std::size_t cap, std::string* text,
-                       std::string* error) {
-  const int fd = open_regular_file(path, error);
-  if (fd < 0)
-    return false;
-  // Reading past the cap by one chunk tells a file that is too large from one that just fits.
+namespace {
+
+// Reads up to `bytes` bytes of the open file from byte `offset` into *text: fewer at its end.
+bool read_at(int fd, const std::string& path, long long offset, std::size_t bytes,
+             std::string* text, std::string* error) {
   text->clear();
   char chunk[65536];
-  while (text->size() <= cap) {
-    const ssize_t n = read(fd, chunk, sizeof chunk);
+  while (text->size() < bytes) {
+    const std::size_t want = std::min(sizeof chunk, bytes - text->size());
+    const ssize_t n = pread(fd, chunk, want, static_cast<off_t>(offset + text->size()));
     if (n < 0 && errno == EINTR)
       continue;
     if (n < 0) {
@@ -62,9 +63,26 @@ bool read_regular_file(const std::string& path, std::size_t cap, std::string* te
     text->append(chunk, static_cast<std::size_t>(n));
   }
   close(fd);
+  return true;
+}
+
+} // namespace
+
+bool read_regular_file(const std::string& path, std::size_t cap, std::string* text,
+                       std::string* error) {
+  const int fd = open_regular_file(path, error);
+  // Reading past the cap by one byte tells a file that is too large from one that just fits.
+  if (fd < 0 || !read_at(fd, path, 0, cap + 1, text, error))
+    return false;
   if (text->size() > cap) {
     *error = cannot_read(path, "larger than the " + std::to_string(cap) + " bytes it can hold");
     return false;
   }
   return true;
+}
+
+bool read_regular_range(const std::string& path, long long offset, std::size_t bytes,
+                        std::string* text, std::string* error) {
+  const int fd = open_regular_file(path, error);
+  return fd >= 0 && read_at(fd, path, offset, bytes, text, error);
 }

@@ -14,3 +14,8 @@ int open_regular_file(const std::string& path, std::string* error);
 // "cannot read PATH: REASON" in *error otherwise.
 bool read_regular_file(const std::string& path, std::size_t cap, std::string* text,
                        std::string* error);
+
+// Reads up to `bytes` bytes of `path`, a regular file, from byte `offset` into *text: fewer at
+// its end. False with "cannot read PATH: REASON" in *error otherwise.
+bool read_regular_range(const std::string& path, long long offset, std::size_t bytes,
+                        std::string* text, std::string* error);

@@ -19,26 +19,58 @@ double quantile(const std::vector<double>& sorted, double p) {
   return sorted[lo] + (h - static_cast<double>(lo)) * (sorted[lo + 1] - sorted[lo]);
 }
 
-void PointSummary::add_run(const std::vector<DayFigures>& days) {
+PointSummary::PointSummary(int window_days)
+    : width_(std::max(window_days, 1)), end_(1 + static_cast<long long>(width_)) {}
+
+bool PointSummary::keep(const std::vector<DayFigures>& days, int* last) {
   bool any = false;
-  int last = 0;
   for (const DayFigures& f : days) {
-    // A day met twice, or out of order, would count one run twice on that day; the first stands.
-    if (any && f.day <= last)
+    if (any && f.day <= *last)
+      continue;
+    any = true;
+    *last = f.day;
+    if (f.day < begin_ || f.day >= end_)
       continue;
     DayValues& slot = days_[f.day];
     for (int s = 0; s < kSummarySeries; ++s)
-      slot.value[s].push_back(static_cast<double>(f.value[s]));
-    any = true;
-    last = f.day;
+      slot.value[s].push_back(static_cast<int32_t>(f.value[s]));
   }
-  if (any)
+  return any;
+}
+
+void PointSummary::add_run(const std::vector<DayFigures>& days) {
+  int last = 0;
+  if (keep(days, &last))
     last_days_.push_back(last);
+}
+
+void PointSummary::add_rows(const std::vector<DayFigures>& days) {
+  int last = 0;
+  keep(days, &last);
+}
+
+bool PointSummary::next_window() {
+  days_.clear();
+  if (last_days_.empty() || *std::max_element(last_days_.begin(), last_days_.end()) < end_)
+    return false;
+  begin_ = end_;
+  end_ = begin_ + width_;
+  return true;
+}
+
+// Per day: each run's five counts, twice over as a vector may hold twice what it uses, and a
+// day's fixed costs (its map node and vectors, its five summary rows, bands.dat's grouping).
+int summary_window_days(long long runs, std::size_t budget) {
+  const long long per_day = std::max(runs, 1LL) * kSummarySeries * 4 * 2 + 1024;
+  return static_cast<int>(std::clamp(static_cast<long long>(budget) / per_day, 1LL,
+                                     static_cast<long long>(std::numeric_limits<int>::max())));
 }
 
 namespace {
 
-SummaryRow spread(int day, int series, std::vector<double>& values) {
+SummaryRow spread(int day, int series, const std::vector<int32_t>& counts, size_t zeros) {
+  std::vector<double> values(counts.begin(), counts.end());
+  values.resize(values.size() + zeros, 0.0);
   std::sort(values.begin(), values.end());
   double sum = 0;
   for (double v : values)
@@ -68,12 +100,8 @@ std::vector<SummaryRow> PointSummary::rows() const {
   for (const auto& [day, slot] : days_) {
     const size_t ended =
         static_cast<size_t>(std::lower_bound(ends.begin(), ends.end(), day) - ends.begin());
-    for (int s = 0; s < kSummarySeries; ++s) {
-      std::vector<double> values = slot.value[s];
-      if (s != kImmuneSeries)
-        values.resize(values.size() + ended, 0.0);
-      out.push_back(spread(day, s, values));
-    }
+    for (int s = 0; s < kSummarySeries; ++s)
+      out.push_back(spread(day, s, slot.value[s], s == kImmuneSeries ? 0 : ended));
   }
   return out;
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,29 +34,55 @@ struct SummaryRow {
   double mean, p5, p25, median, p75, p95;
 };
 
-// The spread of one parameter point's runs, day by day. Holds only what the quantiles need: the
-// values each run gave on each day, and the day each run ended.
+// The spread of one parameter point's runs, day by day, computed window by window of days.
+// Exact quantiles need every run's value of a day at once, but never two days at once: a day's
+// rows depend only on the runs' values on that day and on how many runs ended before it. So the
+// summary holds every run's last day but values only for the days of its window, and moves from
+// window to window; the rows of all windows, in turn, are exactly the rows of one window that
+// holds every day, as long as each window is given every run's rows on its days.
 class PointSummary {
 public:
-  void add_run(const std::vector<DayFigures>& days); // ascending days, as the run's CSV
-  // One row per day that appears in any run, per series in order; an ended run counts as 0 on
-  // later days in every series but immune, which leaves it out. A run has no part in the days
-  // before its first row: it had not begun.
+  // The first window is days [1, 1 + window_days).
+  explicit PointSummary(int window_days = std::numeric_limits<int>::max());
+  // A run's rows in ascending days, as its CSV: records the day it ended, and keeps its values
+  // on the window's days. A day met twice, or out of order, would count one run twice on that
+  // day: the first stands.
+  void add_run(const std::vector<DayFigures>& days);
+  // For a later window: a run's rows again, strictly ascending and from any day up to the
+  // window's end on (its end was recorded by add_run), of which the window's days are kept.
+  void add_rows(const std::vector<DayFigures>& days);
+  // One row per day of the window that appears in any run, per series in order; an ended run
+  // counts as 0 on later days in every series but immune, which leaves it out. A run has no part
+  // in the days before its first row: it had not begun.
   std::vector<SummaryRow> rows() const;
+  // Moves to the next window, as wide, dropping the values; false when no run reaches it.
+  bool next_window();
+  long long window_begin() const { return begin_; }
+  long long window_end() const { return end_; } // the first day past the window
 
 private:
+  // Keeps the window's values of `days`; false when it holds no row, else *last is its last day.
+  bool keep(const std::vector<DayFigures>& days, int* last);
   struct DayValues {
-    std::vector<double> value[kSummarySeries];
+    std::vector<int32_t> value[kSummarySeries]; // counts, at most kMaxPopulation
   };
-  std::map<int, DayValues> days_;
-  std::vector<int> last_days_; // one per run that has rows
+  int width_;
+  long long begin_ = 1, end_;
+  std::map<int, DayValues> days_; // the window's days only
+  std::vector<int> last_days_;    // one per run that has rows
 };
+
+// The memory a point's summary may take for one window's values.
+constexpr std::size_t kSummaryBudget = std::size_t{32} << 20;
+// How many days a window of a point of `runs` runs holds within `budget` bytes (at least 1).
+int summary_window_days(long long runs, std::size_t budget = kSummaryBudget);
 
 // The header "point,<varied...>,day,series,n,mean,p5,p25,median,p75,p95".
 std::string summary_header(const std::vector<std::string>& varied_names);
 
-// The shortest text, in fixed notation where it fits, that reads back as the same double: how the ensemble writes every real
-// number, so that no digit of a mean is lost and summary.csv and bands.dat agree to the letter.
+// The shortest text, in fixed notation where it fits, that reads back as the same double: how the
+// ensemble writes every real number, so that no digit of a mean is lost and summary.csv and
+// bands.dat agree to the letter.
 std::string number_text(double value);
 
 // Appends this point's rows; varied_cells are the point's values as written in runs.csv.

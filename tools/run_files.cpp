@@ -47,12 +47,17 @@ void write_daily_row(std::FILE* out, int row_day, const DailySample& s) {
                s.immune_count, s.dead_today);
 }
 
-std::size_t daily_csv_bytes(long long rows) {
+std::size_t daily_row_bytes(long long last_day) {
   // The day and each count at their widest, five commas and the newline.
   const std::size_t count = std::to_string(kMaxPopulation).size();
-  const std::size_t row = std::to_string(rows).size() + 5 * count + 6;
-  return std::strlen(kDailyHeader) + 1 + static_cast<std::size_t>(rows) * row;
+  return std::to_string(last_day).size() + 5 * count + 6;
 }
+
+std::size_t daily_csv_bytes(long long rows) {
+  return std::strlen(kDailyHeader) + 1 + static_cast<std::size_t>(rows) * daily_row_bytes(rows);
+}
+
+namespace {
 
 bool read_daily_row(const char* text, std::size_t length, int row_day, DailyRow* row) {
   row->day = row_day;
@@ -74,6 +79,25 @@ bool read_daily_row(const char* text, std::size_t length, int row_day, DailyRow*
   return at == length;
 }
 
+// Reads day n's row at text[at], the file's line n + 1; *at moves past its newline.
+bool next_daily_row(const std::string& text, std::size_t* at, long long n, DailyRow* row,
+                    std::string* error) {
+  const std::size_t end = text.find('\n', *at);
+  const std::string line = std::to_string(n + 1);
+  if (end == std::string::npos) {
+    *error = line + ": a row cut short, without its newline";
+    return false;
+  }
+  if (!read_daily_row(text.data() + *at, end - *at, static_cast<int>(n), row)) {
+    *error = line + ": not day " + std::to_string(n) + "'s row as a run writes it";
+    return false;
+  }
+  *at = end + 1;
+  return true;
+}
+
+} // namespace
+
 bool read_daily_csv(const std::string& text, long long rows,
                     const std::function<void(const DailyRow&)>& take, std::string* error) {
   const std::string header = std::string(kDailyHeader) + "\n";
@@ -84,26 +108,34 @@ bool read_daily_csv(const std::string& text, long long rows,
   std::size_t at = header.size();
   long long n = 1; // the row's day and its number
   for (; at < text.size(); ++n) {
-    const std::size_t end = text.find('\n', at);
-    const std::string line = std::to_string(n + 1);
     DailyRow row{};
-    if (end == std::string::npos) {
-      *error = line + ": a row cut short, without its newline";
+    if (n > rows && text.find('\n', at) != std::string::npos) {
+      *error = std::to_string(n + 1) + ": more rows than the report's DAYS calls for";
       return false;
     }
-    if (n > rows || !read_daily_row(text.data() + at, end - at, static_cast<int>(n), &row)) {
-      *error = line + (n > rows ? ": more rows than the report's DAYS calls for"
-                                : ": not day " + std::to_string(n) + "'s row as a run writes it");
+    if (!next_daily_row(text, &at, n, &row, error))
       return false;
-    }
     take(row);
-    at = end + 1;
   }
   if (n - 1 != rows) {
     *error = std::to_string(n + 1) + ": " + std::to_string(n - 1) +
              " rows where the report's DAYS calls for " + std::to_string(rows);
     return false;
   }
+  return true;
+}
+
+bool read_daily_rows(const std::string& text, int first, int last,
+                     const std::function<void(const DailyRow&)>& take, std::size_t* used,
+                     std::string* error) {
+  std::size_t at = 0;
+  for (long long n = first; n <= last; ++n) {
+    DailyRow row{};
+    if (!next_daily_row(text, &at, n, &row, error))
+      return false;
+    take(row);
+  }
+  *used = at;
   return true;
 }
 

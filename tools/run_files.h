@@ -16,6 +16,8 @@ void write_daily_row(std::FILE* out, int day, const DailySample& s);
 
 // The most bytes a daily CSV of `rows` rows can take: every count is at most kMaxPopulation.
 std::size_t daily_csv_bytes(long long rows);
+// The most bytes one row of such a CSV can take, for days up to `last_day`.
+std::size_t daily_row_bytes(long long last_day);
 
 // One row read back: the day and its five counts in the header's order.
 struct DailyRow {
@@ -29,6 +31,13 @@ struct DailyRow {
 // would not write, returns false with "LINE: REASON" in *error.
 bool read_daily_csv(const std::string& text, long long rows,
                     const std::function<void(const DailyRow&)>& take, std::string* error);
+
+// Reads the rows of days `first` to `last` from `text`, which starts at day first's row of a
+// daily CSV, handing each to `take`, and sets *used to the bytes they took; what follows them is
+// not read. As read_daily_csv, false with "LINE: REASON" on a row a run would not write there.
+bool read_daily_rows(const std::string& text, int first, int last,
+                     const std::function<void(const DailyRow&)>& take, std::size_t* used,
+                     std::string* error);
 
 // The report file: the report line, then "TOTAL DEAD: N".
 void write_report_file(std::FILE* out, const std::string& report_line, int total_dead);

@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "ensemble/ensemble_merge.h"
 #include "tests/tools/batch_process.h"
 
 // Worked by hand with h = (n - 1) p.
@@ -67,6 +68,79 @@ TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOutAndRowsMatchTheHeade
       text({{12, 4, 3, 1.0 / 3, 1e-7, 2.5, 100000, 14531.666666666666, 0}}, 7, {"10", "1"}),
       "7,10,1,12,dead_today,3,0.3333333333333333,0.0000001,2.5,100000,14531.666666666666,0\n");
   EXPECT_EQ(text({{1, 0, 1, 2, 2, 2, 2, 2, 2}}, 0, {}, 4), "failed");
+}
+
+static std::vector<std::array<double, 9>> figures(const std::vector<SummaryRow>& rows) {
+  std::vector<std::array<double, 9>> out;
+  for (const SummaryRow& r : rows)
+    out.push_back({double(r.day), double(r.series), double(r.n), r.mean, r.p5, r.p25, r.median,
+                   r.p75, r.p95});
+  return out;
+}
+
+// Windows of any width give the rows of one window holding every day: runs that end early (0
+// after, left out of immune), one with a gap, one that ends on day 1, values differing by run.
+TEST(Summary, windowsOfAnyWidthGiveTheRowsOfOneWindow) {
+  std::vector<std::vector<DayFigures>> runs;
+  for (int r = 0; r < 6; ++r) {
+    runs.push_back(run(r == 5 ? 1 : 3 + 2 * r, 0, 0));
+    for (DayFigures& d : runs.back())
+      for (int s = 0; s < kSummarySeries; ++s)
+        d.value[s] = (d.day * 7 + r * 13 + s * 3) % 17;
+  }
+  runs[2].erase(runs[2].begin() + 3);
+  PointSummary whole;
+  for (const auto& days : runs)
+    whole.add_run(days);
+  for (int width = 1; width <= 14; ++width) {
+    PointSummary windowed(width);
+    for (const auto& days : runs)
+      windowed.add_run(days);
+    std::vector<SummaryRow> rows = windowed.rows();
+    for (int windows = 1; windowed.next_window(); ++windows) {
+      EXPECT_EQ(windowed.window_begin(), 1 + windows * width);
+      for (const auto& days : runs)
+        windowed.add_rows(
+            {days.begin() + std::min<long long>(days.size(), windows * width - 1), days.end()});
+      const std::vector<SummaryRow> more = windowed.rows();
+      rows.insert(rows.end(), more.begin(), more.end());
+    }
+    EXPECT_EQ(figures(rows), figures(whole.rows())) << "windows of " << width << " days";
+  }
+  // The budget bounds a window's values, and a point that fits takes one window.
+  EXPECT_LE(summary_window_days(kMaxRunsPerPoint) * kMaxRunsPerPoint * kSummarySeries * 4,
+            static_cast<long long>(kSummaryBudget));
+  EXPECT_GT(summary_window_days(1000), 300);
+}
+
+// A merge whose budget holds one day at a time, so that it reads every run again for each later
+// day from where the last stopped, writes summary.csv and bands.dat to the byte as one pass.
+TEST(Summary, MergeReadingRunsAgainDayByDayWritesTheSameFiles) {
+  const std::string dir = TEST_BINARY_DIR "/windowed";
+  std::filesystem::remove_all(dir);
+  const Result r = batch("--seed 5 --population 3000 --arena-size 100 --infection-length 3 "
+                         "--max-days 40 --runs 4 --vary infection-rate=10,30 --quiet --out " +
+                         dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string summary = slurp(dir + "/summary.csv"), bands = slurp(dir + "/bands.dat");
+  Plan plan;
+  plan.dir = dir;
+  plan.seed = 5;
+  plan.runs = 4;
+  plan.varied_names = {"infection-rate"};
+  plan.points = {{"10"}, {"30"}};
+  std::FILE* reports = std::fopen("/dev/null", "w");
+  std::string error;
+  Workers children;
+  EnsembleMerge merge(plan, reports, 1);
+  bool ok = merge.open(&error);
+  for (long long i = 0; ok && i < plan.total(); ++i)
+    ok = merge.add_run(i, &error);
+  ASSERT_TRUE(ok && merge.finish(&children, &error)) << error;
+  std::fclose(reports);
+  EXPECT_EQ(slurp(dir + "/bands.dat"), bands);
+  EXPECT_EQ(slurp(dir + "/summary.csv"), summary);
+  EXPECT_GT(split_lines(summary).size(), 50u);
 }
 
 static std::vector<std::string> fields(const std::string& line) {
@@ -139,13 +213,13 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsv) {
   std::set<std::pair<int, int>> point_days;
   for (const auto& [point, point_runs] : runs)
     for (const auto& [run, days] : point_runs)
-      for (const auto& [day, values] : days)
-        point_days.insert({point, day});
+      for (const auto& [on_day, values] : days)
+        point_days.insert({point, on_day});
   ASSERT_EQ(lines.size(), 1 + point_days.size() * kSummarySeries);
   int fewer = 0; // immune rows without the runs that had ended
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::vector<std::string> f = fields(lines[i]);
-    const int point = std::stoi(f[0]), day = std::stoi(f[2]);
+    const int point = std::stoi(f[0]), on_day = std::stoi(f[2]);
     const int s = static_cast<int>(
         std::find(kSummarySeriesNames, kSummarySeriesNames + kSummarySeries, f[3]) -
         kSummarySeriesNames);
@@ -153,10 +227,10 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsv) {
     long long sum = 0;
     int n = 0;
     for (const auto& [run, days] : runs.at(point)) {
-      const auto row = days.find(day);
+      const auto row = days.find(on_day);
       if (row != days.end())
         sum += row->second[s];
-      n += row != days.end() || (day > days.rbegin()->first && s != kImmuneSeries);
+      n += row != days.end() || (on_day > days.rbegin()->first && s != kImmuneSeries);
     }
     fewer += n < static_cast<int>(runs.at(point).size());
     const double mean = static_cast<double>(sum) / n;
@@ -165,7 +239,7 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsv) {
         << lines[i] << ": recomputed mean " << shortest(mean);
     for (size_t c = 5; c < f.size(); ++c)
       ASSERT_EQ(f[c], shortest(std::strtod(f[c].c_str(), nullptr))) << lines[i];
-    const std::vector<std::string>& plotted = bands.at({point, day});
+    const std::vector<std::string>& plotted = bands.at({point, on_day});
     ASSERT_EQ(std::vector(f.begin() + 6, f.end()),
               std::vector(plotted.begin() + 5 * s, plotted.begin() + 5 * s + 5))
         << lines[i];
