@@ -13,6 +13,14 @@
 
 namespace {
 
+int save_setup(const EnsembleOptions& o) {
+  const std::string error = write_setup(o.save_setup, described_setup(o));
+  if (error.empty())
+    return 0;
+  report_error(error);
+  return 1;
+}
+
 // Returns the exit status: 2 for bad usage, otherwise the chosen run's.
 int dispatch(int argc, char** argv) {
   const std::vector<std::string> command(argv, argv + argc);
@@ -27,6 +35,8 @@ int dispatch(int argc, char** argv) {
     std::fputs(o.help ? batch_usage().c_str() : kBatchVersionLine, stdout);
     return 0;
   }
+  if (!o.save_setup.empty())
+    return save_setup(o);
   if (!o.merge.empty())
     return merge_ensemble(o.merge);
   if (is_single_run(o))

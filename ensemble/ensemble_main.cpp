@@ -282,6 +282,15 @@ int check_run_files(const Plan& plan, Workers* stop_watch) {
   return missing > 0 ? 1 : 0;
 }
 
+// DIR/setup.toml: the values every run starts from, ready to open in the simulator. Nothing reads
+// it again; the manifest holds what the runs and a merge need.
+bool write_dir_setup(const EnsembleOptions& o, std::string* error) {
+  Setup setup = described_setup(o);
+  setup.has_seed = true;
+  *error = write_setup(o.out + "/setup.toml", setup, AtomicFile::Links::kReplace);
+  return error->empty();
+}
+
 } // namespace
 
 int merge_ensemble(const std::string& dir) {
@@ -321,7 +330,7 @@ int run_ensemble(const EnsembleOptions& o, const std::vector<std::string>& comma
     return status;
   const Plan plan = make_plan(o);
   std::string error;
-  if (!write_manifest(plan, shell_line(command), &error)) {
+  if (!write_manifest(plan, shell_line(command), &error) || !write_dir_setup(o, &error)) {
     report_error(error);
     return 1;
   }

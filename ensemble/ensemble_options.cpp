@@ -12,7 +12,7 @@ namespace {
 // A --vary list is bounded before its values are made, however many points they would give.
 constexpr long long kMaxValues = 100000;
 
-const char* const kValued[] = {"runs", "vary", "jobs", "out", "merge"};
+const char* const kValued[] = {"runs", "vary", "jobs", "out", "merge", "setup", "save-setup"};
 const char* const kFlags[] = {"force", "quiet", "plan", "help", "version"};
 
 // The run options that a sweep may vary: every run parameter of the table, which each take one
@@ -100,13 +100,23 @@ bool take_option(const std::string& name, const std::string& value, EnsembleOpti
     *error = "--" + name + " needs a folder";
     return false;
   }
+  if (name == "setup")
+    return true; // read before every other option, by setup_words
+  if (name == "save-setup") {
+    o->save_setup = value;
+    if (!value.empty())
+      return true;
+    *error = "--save-setup needs a file path";
+    return false;
+  }
   if (std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags))
     return take_flag(name, value, o, error);
   if (!take_run_option(name, value, &o->single, error))
     return false;
-  if (name == "seed")
+  if (name == "seed") {
     o->seed = o->single.seed;
-  else
+    o->seed_given = true;
+  } else
     fix("--" + name, value, o);
   return true;
 }
@@ -202,6 +212,34 @@ bool read_words(int argc, char** argv, std::vector<std::pair<std::string, std::s
   return true;
 }
 
+// The [run] values of the last --setup FILE as options, leaving out those the command line varies.
+bool setup_words(const std::vector<std::pair<std::string, std::string>>& given, EnsembleOptions* o,
+                 std::vector<std::pair<std::string, std::string>>* words, std::string* error) {
+  bool named = false;
+  std::string path;
+  std::vector<std::string> varied;
+  for (const auto& [name, value] : given) {
+    if (name == "setup") {
+      named = true;
+      path = value;
+    }
+    if (name == "vary")
+      varied.push_back(value.substr(0, value.find('=')));
+  }
+  if (!named)
+    return true;
+  if (path.empty()) {
+    *error = "--setup needs a file path";
+    return false;
+  }
+  if (!read_setup(path, &o->setup, error))
+    return false;
+  for (const auto& word : setup_options(o->setup))
+    if (std::find(varied.begin(), varied.end(), word.first) == varied.end())
+      words->push_back(word);
+  return true;
+}
+
 std::string days_message() {
   return "--max-days must be a whole number from 0 to " + std::to_string(kMaxEnsembleDays) +
          " in an ensemble";
@@ -209,7 +247,7 @@ std::string days_message() {
 
 bool check_combination(const EnsembleOptions& o, const BatchOptions& run, std::string* error) {
   if (!o.merge.empty() && (!o.out.empty() || o.plan || o.force || !o.varied.empty() ||
-                           o.runs != 1 || !o.fixed.empty())) {
+                           o.runs != 1 || !o.fixed.empty() || !o.save_setup.empty())) {
     *error = "--merge takes no other options but --quiet";
     return false;
   }
@@ -325,7 +363,11 @@ bool parse_ensemble_options(int argc, char** argv, uint32_t default_seed, int de
                                     [](const auto& g) { return is_ensemble_option(g.first); });
   if (ensemble && !check_controls(given, error))
     return false;
-  for (const auto& [name, value] : given)
+  std::vector<std::pair<std::string, std::string>> words;
+  if (!setup_words(given, &o, &words, error))
+    return false;
+  words.insert(words.end(), given.begin(), given.end());
+  for (const auto& [name, value] : words)
     if (!take_option(name, value, &o, error))
       return false;
   if (o.help || o.version)
@@ -336,4 +378,13 @@ bool parse_ensemble_options(int argc, char** argv, uint32_t default_seed, int de
 
 bool is_single_run(const EnsembleOptions& o) {
   return o.out.empty() && o.merge.empty();
+}
+
+Setup described_setup(const EnsembleOptions& o) {
+  Setup s = o.setup;
+  s.params = o.single.params;
+  s.schedules = o.single.schedules;
+  s.has_seed = o.seed_given;
+  s.seed = o.seed;
+  return s;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "setup/setup_file.h"
 #include "tools/batch_options.h"
 
 // A run option over a list of values, as the run option itself would take them.
@@ -28,7 +29,12 @@ struct EnsembleOptions {
   std::vector<VariedOption> varied;
   std::vector<std::pair<std::string, std::string>> fixed; // ("--population", "3000"), no --seed
   uint32_t seed = 0;
-  BatchOptions single; // the run options as one run takes them, the seed included
+  bool seed_given = false; // by --seed or the setup file
+  BatchOptions single;     // the run options as one run takes them, the seed included
+  std::string save_setup;  // FILE of --save-setup; empty: none
+  // The file of --setup as read (the table's first values without one): its display settings
+  // go on into --save-setup's file and an ensemble's setup.toml.
+  Setup setup = initial_setup();
 };
 
 // How large an ensemble may be, whether a command line or a manifest asks: a typing slip must
@@ -54,12 +60,17 @@ bool check_ensemble_size(long long points, long long runs, std::string* error);
 // `default_seed` stands for a missing --seed and `default_jobs` for a missing --jobs. Every run
 // option and every varied value is checked as a single run checks it; a run option given twice
 // counts once, with its last value. On bad usage returns false with a one-line message in
-// *error.
+// *error. --setup FILE's [run] values count as options given before all others, so that the
+// command line wins wherever it names the same option, and a varied option is varied over them.
 bool parse_ensemble_options(int argc, char** argv, uint32_t default_seed, int default_jobs,
                             EnsembleOptions* options, std::string* error);
 
 // True when the options describe one plain run that prints its report line and nothing else.
 bool is_single_run(const EnsembleOptions& options);
+
+// The setup that the options describe: the run options' values, the seed when one was given,
+// and the display settings of --setup's file.
+Setup described_setup(const EnsembleOptions& options);
 
 // A --vary LIST: "A,B,C" as given, or FROM:TO:STEP with both ends included. False with a
 // one-line message when the list is malformed; the values themselves are not checked here.

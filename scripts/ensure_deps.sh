@@ -3,15 +3,16 @@
 # Installs, as root on Debian, whatever the build and the tests need and is missing.
 # libfltk1.3-dev only recommends fluid and the OpenGL headers, but FLTK's CMake package refers to
 # all three, so a configure without them fails; they are listed here on purpose. `time` is
-# GNU time (/usr/bin/time), with which the tests measure a merge's peak memory.
+# GNU time (/usr/bin/time), with which the tests measure a merge's peak memory. python3 brings
+# tomllib, the independent TOML reader that checks the setup files this program writes.
 set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libfltk1.3-dev fluid libgl-dev libglu1-mesa-dev libxext-dev libpng-dev
-  libcli11-dev libgtest-dev libbenchmark-dev
+  libcli11-dev libgtest-dev libbenchmark-dev libtomlplusplus-dev
   xvfb xauth
   gnuplot-nox parallel
-  dpkg-dev file time
+  dpkg-dev file time python3
   lintian appstream desktop-file-utils mandoc
 )
 missing=()

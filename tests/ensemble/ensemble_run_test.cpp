@@ -22,7 +22,7 @@ static std::map<std::string, std::string> outputs(const std::string& dir) {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::recursive_directory_iterator(dir)) {
     const std::string rel = fs::relative(e.path(), dir).string();
-    if (e.is_regular_file() && rel != "manifest.txt" && rel != "bands.png" &&
+    if (e.is_regular_file() && rel != "manifest.txt" && rel != "setup.toml" && rel != "bands.png" &&
         rel != ".epidemic_batch.lock")
       files[rel] = slurp(e.path());
   }
@@ -182,7 +182,8 @@ TEST(EnsembleRun, LateFailuresLeaveNoSummaryFile) {
         left.insert(e.path().filename().string());
     EXPECT_EQ(std::tuple(r.status, left, fs::exists(dir + "/runs/0-1.csv")),
               std::tuple(status,
-                         std::set<std::string>{".epidemic_batch.lock", "manifest.txt", "runs"},
+                         std::set<std::string>{".epidemic_batch.lock", "manifest.txt", "runs",
+                                               "setup.toml"},
                          csv_kept));
     sh("umount " + dir + "/runs/0-1.txt " + dir);
     EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
