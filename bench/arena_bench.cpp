@@ -12,6 +12,7 @@
 #include <string>
 
 #include "arena/my_win.h"
+#include "params/run_parameters.h"
 #include "sim/random_stream.h"
 #include "sim/world.h"
 
@@ -108,6 +109,6 @@ void BM_TickPainted(benchmark::State& state) {
 } // namespace
 
 // Persons, arena side: the panel's default side and its largest.
-#define ARENA_CASES ArgNames({"persons", "side"})->ArgsProduct({{50000, 350000}, {400, 1080}})
+#define ARENA_CASES ArgNames({"persons", "side"})->ArgsProduct({{50000, kMostPersons}, {400, 1080}})
 BENCHMARK(BM_TickHeadless)->ARENA_CASES->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TickPainted)->ARENA_CASES->Unit(benchmark::kMillisecond);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "params/run_parameters.h"
 #include "sim/contact_grid.h"
 #include "sim/random_stream.h"
 #include "sim/world.h"
@@ -122,6 +123,6 @@ BENCHMARK(BM_Tick)
     ->ArgNames({"persons", "lockdown"})
     ->Args({50000, 1})
     ->Args({50000, 0})
-    ->Args({350000, 1})
-    ->Args({350000, 0})
+    ->Args({kMostPersons, 1})
+    ->Args({kMostPersons, 0})
     ->Unit(benchmark::kMillisecond);
