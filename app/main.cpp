@@ -9,18 +9,21 @@
 #include "arena/run_control.h"
 #include "control/control_win.h"
 #include "results/accumulation_store.h"
+#include "setup/setup_file.h"
 #include "sim/random_stream.h"
 #include "sim/schedules.h"
 #include "sim/world.h"
 
-// Start-up. The two optional arguments (population, inactivity percent) only set start-up
-// values: every run reads both afresh from the control panel.
+// Start-up. The two optional numbers (population, inactivity percent) only set start-up values:
+// every run reads both afresh from the control panel, which a setup file given fills.
 int main(int argc, char** argv) {
   init_pop = 365000;
-  const int status = read_start_arguments(argc, argv);
+  Setup setup;
+  bool has_setup = false;
+  const int status = read_start_arguments(argc, argv, &setup, &has_setup);
   if (status >= 0)
     return status;
-  // The only seeding: every draw of every run comes from this one stream.
+  // One seeding for every run; only an opened setup that holds a seed reseeds the next run.
   random_seed(static_cast<uint32_t>(std::time(nullptr)));
 
   // The desktop ties the windows to the menu entry and its icon by this class.
@@ -43,6 +46,8 @@ int main(int argc, char** argv) {
   run_panel = c;
   schedule_panel = c; // the engine follows the panel's schedules
   c->callback(control_close_cb, w);
+  if (has_setup)
+    c->show_setup(setup); // its seed, if any, replaces the one above for the first run
 
   Fl::run();
   return 0;

@@ -7,14 +7,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <string>
+
+#include "setup/setup_file.h"
 #include "sim/world.h"
 
 namespace {
 
 const char kUsage[] =
-    "Usage: epidemic_sim [POPULATION [INACTIVITY]]\n"
+    "Usage: epidemic_sim [POPULATION [INACTIVITY]] [FILE]\n"
     "Starts the epidemic simulator. POPULATION (365000) and INACTIVITY, in percent, only set\n"
     "start-up values: every run reads its values from the control panel.\n"
+    "FILE, a setup file, fills the control panel; a seed it holds seeds the first run.\n"
     "  -h, --help     this text\n"
     "  --version      the program's name and version\n";
 
@@ -22,6 +26,20 @@ const char kUsage[] =
 // with a dash is an option.
 bool is_option(const char* arg) {
   return arg[0] == '-' && !std::isdigit(static_cast<unsigned char>(arg[1]));
+}
+
+// An optional sign, then digits only: read with atoi, as ever. Anything else but an option names
+// a setup file.
+bool is_number(const char* arg) {
+  const char* digits = arg + (arg[0] == '-' || arg[0] == '+');
+  return *digits != '\0' && std::strspn(digits, "0123456789") == std::strlen(digits);
+}
+
+// Only the first line of whatever was typed or read: the message stays on one line.
+int refuse(const std::string& message) {
+  std::fprintf(stderr, "epidemic_sim: %.*s\n",
+               static_cast<int>(std::strcspn(message.c_str(), "\r\n")), message.c_str());
+  return 2;
 }
 
 int print(const char* text) {
@@ -35,23 +53,37 @@ int print(const char* text) {
 
 } // namespace
 
-int read_start_arguments(int argc, char** argv) {
+int read_start_arguments(int argc, char** argv, Setup* setup, bool* has_setup) {
+  *has_setup = false;
+  const char* file = nullptr;
+  int numbers = 0;
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h"))
       return print(kUsage);
     if (!std::strcmp(arg, "--version"))
       return print("epidemic_sim " EPI_VERSION "\n");
-    if (is_option(arg)) {
-      // Only the first line of whatever was typed: the message stays on one line.
-      std::fprintf(stderr, "epidemic_sim: unknown option %.*s (see --help)\n",
-                   static_cast<int>(std::strcspn(arg, "\r\n")), arg);
-      return 2;
-    }
+    if (is_option(arg))
+      return refuse(std::string("unknown option ") + arg + " (see --help)");
+    if (!is_number(arg) && file)
+      return refuse(std::string("one setup file at most: ") + file + " and " + arg);
+    if (!is_number(arg))
+      file = arg;
   }
-  if (argc > 1)
-    init_pop = std::atoi(argv[1]);
-  if (argc > 2)
-    sit_still = std::atoi(argv[2]);
+  for (int i = 1; i < argc; ++i) {
+    if (!is_number(argv[i]))
+      continue;
+    if (numbers == 0)
+      init_pop = std::atoi(argv[i]);
+    else if (numbers == 1)
+      sit_still = std::atoi(argv[i]);
+    ++numbers;
+  }
+  if (file) {
+    std::string error;
+    if (!read_setup(file, setup, &error))
+      return refuse(error);
+    *has_setup = true;
+  }
   return -1;
 }

@@ -9,6 +9,7 @@
 #include "arena/run_panel.h"
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
+#include "sim/random_stream.h"
 
 namespace {
 
@@ -59,6 +60,11 @@ void MyWin::run_world(int) {
     graph->bounds(0.0, static_cast<double>(r.chart_upper_limit));
     graph->maxsize(r.chart_max_values);
   }
+  // An opened setup's seed makes this run the batch runner's run of that setup: seeded right
+  // before the world is built, as the batch runner seeds it.
+  uint32_t seed = 0;
+  if (run_panel && run_panel->take_seed(&seed))
+    random_seed(seed);
   start_run(r.params);
   run_reported_ = false;
   // Exactly one timer chain per run, whatever a paused or stopped run left behind.

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <cstdint>
+
 #include "params/run_parameters.h"
 #include "sim/world.h"
 
@@ -24,6 +26,9 @@ public:
   // The tick interval "Speed" stands for now, in 0.001 .. 1.0 s, without disturbing a text the
   // user may be typing.
   virtual double read_speed() const = 0;
+  // The seed an opened setup left for the next run, handed out once: true with it in *seed,
+  // after which the panel holds none; false, and the random stream goes on, when there is none.
+  virtual bool take_seed(uint32_t* /*seed*/) { return false; }
 
   virtual void LockControls() = 0;
   virtual void UnlockControls() = 0;

@@ -29,7 +29,9 @@ void set_parameters_active(ControlWin* c, bool active) {
   Fl_Widget* others[] = {c->lazy_button, c->quarantine_button, c->chart_type_menu,
                          c->chart_type_box,
                          // The store may only change between runs.
-                         c->clear_button};
+                         c->clear_button,
+                         // A setup opened mid-run would change the panel under it.
+                         c->open_setup_button};
   for (Fl_Widget* w : others)
     set_active(w, active);
   for (Fl_Button* b : c->slot_buttons)

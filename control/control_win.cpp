@@ -125,6 +125,18 @@ void ControlWin::build_run_row() {
   slot_buttons[0]->color(FL_YELLOW);
   clear_button = make_button(542, 10, 100, 20, "Clear Data", "Clears already accumulated data.");
   clear_button->callback(clear_acc_cb, this);
+  // The rest of the row, up to the live chart's right edge, holds two buttons 2 apart as "Clear
+  // Data" stands 2 from "4": 148 pixels, too few for two labels of size 12, so theirs is 10.
+  open_setup_button = make_button(644, 10, 72, 20, "Open Setup\u2026",
+                                  "Fills the panel from a setup file (Ctrl+O).");
+  open_setup_button->labelsize(10);
+  open_setup_button->shortcut(FL_CTRL + 'o');
+  open_setup_button->callback(open_setup_cb, this);
+  save_setup_button = make_button(718, 10, 72, 20, "Save Setup\u2026",
+                                  "Saves the panel's values to a setup file (Ctrl+S).");
+  save_setup_button->labelsize(10);
+  save_setup_button->shortcut(FL_CTRL + 's');
+  save_setup_button->callback(save_setup_cb, this);
 }
 
 // Creation order is also the focus order: the table's order, with each setpoint button right

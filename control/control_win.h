@@ -6,6 +6,8 @@
 #include <FL/Fl_Light_Button.H>
 #include <FL/Fl_Menu_Button.H>
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "arena/run_panel.h"
@@ -14,6 +16,7 @@
 #include "sim/schedules.h"
 
 class MyWin;
+struct Setup;
 
 // A field or toggle of the panel and the row of the run-parameter table it was built from.
 struct PanelField {
@@ -33,6 +36,7 @@ public:
   void UnlockControls() override;
 
   PanelReading read_panel() override;
+  bool take_seed(uint32_t* seed) override;
   double read_speed() const override;
   void show_pause_label() override;
   void show_current_slot(int slot) override;
@@ -46,12 +50,21 @@ public:
   InputSlider* field(const char* name) const;
   Fl_Light_Button* toggle(const char* name) const;
 
+  // The setup the panel stands for now: what a run would read (typed text committed), the
+  // display settings, the schedules in use, and the seed the next Start will take, if any.
+  Setup current_setup();
+  // Fills every field, toggle, the chart type and both schedules from the setup; its seed, if
+  // it holds one, is taken by the next Start only. An open setpoint editor is closed.
+  void show_setup(const Setup& setup);
+
   Fl_Button* start_button;
   Fl_Button* stop_button;
   Fl_Button* pause_button;
   Fl_Button* quit_button;
   Fl_Button* slot_buttons[4];
   Fl_Button* clear_button;
+  Fl_Button* open_setup_button;
+  Fl_Button* save_setup_button;
   // One per field and toggle row of the table, in creation order.
   std::vector<PanelField> fields;
   // The fields that the schedules, run control and the tests reach by name.
@@ -80,6 +93,9 @@ private:
   void build_chart_type(const ParamRow& row);
   void build_live_chart();
   void name_fields();
+
+  bool seed_pending_ = false;
+  uint32_t pending_seed_ = 0;
 };
 
 extern ControlWin* control_win;
@@ -88,3 +104,10 @@ void chart_type_cb(Fl_Widget* w, void* data);
 void lazy_cb(Fl_Widget* w, void* data);
 void quarantine_cb(Fl_Widget* w, void* data);
 void reset_result_cb(Fl_Widget* button, void* control_window);
+// "Open Setup…" and "Save Setup…": ask for a file through chart_file_chooser, and tell a
+// failure through chart_alert; the user data is the control window.
+void open_setup_cb(Fl_Widget* button, void* control_window);
+void save_setup_cb(Fl_Widget* button, void* control_window);
+// Reads the whole file and fills the panel from it, or changes nothing and returns false with
+// "PATH:LINE: REASON" in *error.
+bool open_setup_file(ControlWin* panel, const std::string& path, std::string* error);

@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <string>
+
+#include "tests/tools/batch_process.h"
 
 static Display* display = nullptr;
 
@@ -59,4 +62,29 @@ TEST(Program, StartShowsTheArenaAndStopTheChartsWithOneReportLine) {
   pclose(out);
   // The run reads the panel's population, not the start-up one.
   EXPECT_TRUE(is_report_line(text, "50000", "3.200000")) << text;
+}
+
+// A setup file named on the command line fills the panel; its seed makes the first Start the
+// batch runner's run of the same file.
+TEST(Program, ASeededSetupFileAtStartUpRunsAsTheBatchRunnerRunsIt) {
+  const std::string path = TEST_BINARY_DIR "/startup_" + std::to_string(getpid()) + ".toml";
+  const ::Setup s = small_seeded_setup(400, 40, 31);
+  ASSERT_EQ(write_setup(path, s), "");
+  const Result batch_run = batch("--setup " + path);
+  ASSERT_EQ(batch_run.status, 0) << batch_run.err;
+  display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  std::FILE* out = popen(("exec timeout -s KILL 60 " SIM_BINARY " " + path).c_str(), "r");
+  const Window control = shown("Control");
+  click(control, 50, 20); // "Start"; the run ends by itself and its charts show
+  EXPECT_TRUE(shown("Charts"));
+  XKillClient(display, control);
+  XCloseDisplay(display);
+  char text[4096] = "";
+  EXPECT_GT(std::fread(text, 1, sizeof text - 1, out), 0u);
+  pclose(out);
+  EXPECT_TRUE(is_report_line(text, "400", "25.000000")) << text;
+  EXPECT_EQ(text, batch_run.out);
+  std::remove(path.c_str());
 }

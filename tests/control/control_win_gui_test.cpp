@@ -21,6 +21,8 @@ struct Row {
     {"Pause", "Pauses the simulation."},
     {"Quit", "Stops the simulation and ends the application."},
     {"Clear Data", "Clears already accumulated data."},
+    {"Open Setup\u2026", "Fills the panel from a setup file (Ctrl+O)."},
+    {"Save Setup\u2026", "Saves the panel's values to a setup file (Ctrl+S)."},
     {"Initial Population", "The initial number of participants.", "50000", 0, 350000},
     {"Infection Rate %", "The ease with which the disease passes from one person to another.", "15",
      0, 100},
@@ -88,7 +90,7 @@ TEST_F(Panel, ControlsAsSpecifiedAndWhatTheyDo) {
   EXPECT_EQ(std::make_tuple(std::string(lazy->input->value()) + " " + rate->input->value(),
                             lazy->slider->value(), rate->slider->value()),
             std::make_tuple("23 1.4", 23.0, 1.4));
-  // Locking leaves only the run controls and Speed.
+  // Locking leaves only the run controls, Speed and saving the setup.
   const auto children = [&](bool on) { // the active ones, or with `on` false, the others
     std::set<Fl_Widget*> found;
     for (int i = 0; i < panel->children(); ++i)
@@ -101,8 +103,8 @@ TEST_F(Panel, ControlsAsSpecifiedAndWhatTheyDo) {
   panel->LockControls();
   EXPECT_EQ(children(true),
             (std::set<Fl_Widget*>{panel->stop_button, panel->pause_button, panel->quit_button,
-                                  arena->graph, panel->speed_slider->input,
-                                  panel->speed_slider->slider}));
+                                  panel->save_setup_button, arena->graph,
+                                  panel->speed_slider->input, panel->speed_slider->slider}));
   panel->inactivity_slider->deactivate(); // as a schedule in use leaves it
   panel->UnlockControls();
   EXPECT_EQ(children(false), idle);

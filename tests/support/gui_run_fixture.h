@@ -12,6 +12,7 @@
 #include "control/control_win.h"
 #include "results/accumulation_store.h"
 #include "results/results_window.h"
+#include "setup/setup_file.h"
 #include "sim/random_stream.h"
 
 // Runs the event loop until the condition holds or 20 seconds are up; returns the condition.
@@ -30,6 +31,21 @@ inline bool is_report_line(const std::string& text, const std::string& populatio
   return text.rfind(population + ": ", 0) == 0 && text.find('\n') + 1 == text.size() &&
          days < area_at && text.find_first_not_of("0123456789", days + 7) == area_at &&
          text.substr(std::min(area_at, text.size())) == " AREA: " + area + "\n";
+}
+
+// A setup of a short run on 100 x 100, one tick a day, at the fastest speed, with a seed: the
+// simulator opens it, the batch runner runs it, and both must report the same line.
+inline ::Setup small_seeded_setup(int population, int infected, uint32_t seed) {
+  ::Setup s = initial_setup();
+  s.params.population = population;
+  s.params.arena_size = 100;
+  s.params.initially_infected = infected;
+  s.params.infection_length = 3;
+  s.params.daily_interactions = 1;
+  s.display["speed"] = 0.001;
+  s.has_seed = true;
+  s.seed = seed;
+  return s;
 }
 
 // Start-up as the program does it (arena hidden, panel shown, engine and store as at start-up),
