@@ -38,8 +38,7 @@ const std::string kTiny = "--population 300 --arena-size 100 --max-days 3 --runs
 // is done names each missing file and writes nothing.
 TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   const std::string one = fresh("jobs1"), two = fresh("jobs2");
-  const std::string planned = fresh("planned 'q'; touch pwned $(touch x) `touch y`"),
-                    csv = fresh("alone.csv");
+  const std::string planned = fresh("planned 'q'; touch pwned $(touch x) `touch y`");
   const Result a = batch(kSweep + " --jobs 1 --out " + one);
   const Result b = batch(kSweep + " --jobs 2 --out " + two);
   ASSERT_EQ(a.status, 0) << a.err;
@@ -71,17 +70,15 @@ TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
             std::tuple(0, a.out, outputs(one), outputs(one)))
       << merged.err << "; a quoted folder name runs nothing in parallel's folder";
 
-  const Result alone = batch("--csv " + csv +
-                             " --seed 13 --infection-rate 20 --population 3000 --arena-size 150 "
-                             "--max-days 40");
+  const Result alone = batch("--csv - --seed 13 --infection-rate 20 --population 3000 "
+                             "--arena-size 150 --max-days 40"); // its rows, then its report
   const std::vector<std::string> reports = split_lines(a.out);
   ASSERT_EQ(reports.size(), 10u);
-  EXPECT_EQ(reports[7] + "\n", alone.out) << "point 1, run 2 has seed 11 + 2";
   std::string rows = "day,infected,new_cases,newly_quarantined,immune,dead_today\n";
   for (const std::string& line : split_lines(slurp(one + "/runs.csv")))
     if (line.rfind("1,2,13,20,", 0) == 0)
       rows += line.substr(10) + "\n";
-  EXPECT_EQ(rows, slurp(csv));
+  EXPECT_EQ(rows + reports[7] + "\n", alone.out) << "point 1, run 2 has seed 11 + 2";
   EXPECT_EQ(split_lines(slurp(one + "/ends.csv"))[0],
             "point,run,seed,infection-rate,days,peak_day,peak_infected,total_dead");
 }
@@ -103,8 +100,8 @@ TEST(EnsembleRun, KilledWorkerOrSigtermFailsTheEnsembleLeavingNoPartialFile) {
            " & p=$! c=/proc/$!/task/$!/children; until [ ! -e $c ] || "
            "[ $(wc -w <$c) -ge 3 ]; do sleep 0.002; done; tr ' ' '\\n' <$c; kill -" +
            signal + " " + target + "; wait $p");
-    EXPECT_EQ(r.status, status);
-    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+    EXPECT_EQ(std::pair(r.status, r.err.find(says) != std::string::npos), std::pair(status, true))
+        << r.err;
     const std::vector<std::string> workers = split_lines(r.out);
     ASSERT_EQ(workers.size(), 3u) << r.out;
     for (const std::string& w : workers)
@@ -132,8 +129,11 @@ TEST(EnsembleRun, PlanListsPointsInGivenOrderLastFastestOnCommonSeeds) {
       << "seeds wrap modulo 2^32";
 }
 
-// The last run also inherits an ignored SIGCHLD, which would have the kernel reap its workers.
-TEST(EnsembleRun, UnusableFolderIsRefusedBeforeAnyRun) {
+// A missing, non-folder or non-empty DIR is refused before any run; the last run also inherits
+// an ignored SIGCHLD, which would have the kernel reap its workers. DIR is claimed: of two
+// ensembles started together into one empty folder, never both succeed; while another holds the
+// claim (here flock(1)), an ensemble or a merge is refused at once.
+TEST(EnsembleRun, UnusableOrClaimedFolderIsRefusedBeforeAnyRun) {
   const std::string full = fresh("full"), file = fresh("file");
   fs::create_directories(full + "/old");
   std::ofstream(file) << "x";
@@ -146,6 +146,17 @@ TEST(EnsembleRun, UnusableFolderIsRefusedBeforeAnyRun) {
   const Result r = sh("exec env --ignore-signal=CHLD " BATCH_BINARY " " + kTiny +
                       "--quiet --force --out " + full);
   EXPECT_EQ(std::pair(r.status, fs::exists(full + "/summary.csv")), std::pair(0, true)) << r.err;
+  for (int tries = 0; tries < 5; ++tries) {
+    const std::string twice = fresh("twice"),
+                      run = BATCH_BINARY " " + kTiny + "--quiet --out " + twice + " >/dev/null";
+    EXPECT_NE(sh(run + " & a=$!; " + run + "; b=$?; wait $a; echo $? $b").out, "0 0\n");
+  }
+  for (const std::string& args : {"--merge " + full, kTiny + "--force --out " + full}) {
+    const Result claimed = sh("flock " + full + "/.epidemic_batch.lock " BATCH_BINARY " " + args);
+    EXPECT_EQ(
+        std::tuple(claimed.status, claimed.err),
+        std::tuple(1, "epidemic_batch: " + full + " is in use by another ensemble or merge\n"));
+  }
 }
 
 // Failures at the very end: SIGTERM while gnuplot draws (a stand-in first on PATH sends it and
@@ -180,28 +191,30 @@ TEST(EnsembleRun, LateFailuresLeaveNoSummaryFile) {
     for (const auto& e : fs::directory_iterator(dir))
       if (e.path().filename() != "x")
         left.insert(e.path().filename().string());
-    EXPECT_EQ(std::tuple(r.status, left, fs::exists(dir + "/runs/0-1.csv")),
-              std::tuple(status,
+    EXPECT_EQ(std::tuple(r.status, r.err.find(says) != std::string::npos, left,
+                         fs::exists(dir + "/runs/0-1.csv")),
+              std::tuple(status, true,
                          std::set<std::string>{".epidemic_batch.lock", "manifest.txt", "runs",
                                                "setup.toml"},
-                         csv_kept));
+                         csv_kept))
+        << r.err;
     sh("umount " + dir + "/runs/0-1.txt " + dir);
-    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
   }
-  EXPECT_NE(kill(std::stoi(slurp(bin + "/pid")), 0), 0) << "the stand-in gnuplot is reaped";
-  EXPECT_FALSE(fs::exists(bin + "/drawn")) << "and was ended";
+  EXPECT_EQ(std::pair(kill(std::stoi(slurp(bin + "/pid")), 0), fs::exists(bin + "/drawn")),
+            std::pair(-1, false))
+      << "the stand-in gnuplot is reaped and was ended, not left drawing";
 }
 
 // With umask 027, every file and folder an ensemble or a merge leaves in DIR, bands.png and those
-// gnuplot writes included, is 0640 or 0750. A link at an output's or a run file's name is
-// replaced, never written through.
+// gnuplot writes included, is 0640 or 0750. A link at an output's, setup.toml's or a run file's
+// name is replaced, never written through.
 TEST(EnsembleRun, FilesFollowTheUmaskAndLinksAreReplacedNotFollowed) {
   const std::string dir = fresh("umask"), outside = fresh("precious.txt");
   std::ofstream(outside) << "precious\n";
   fs::create_directories(dir + "/runs");
   fs::permissions(dir + "/runs", fs::perms(0750));
-  std::vector<std::string> linked{"summary.csv", "runs.csv", "bands.gp", "manifest.txt",
-                                  "runs/0-0.csv"};
+  std::vector<std::string> linked{"summary.csv", "runs.csv",     "bands.gp",
+                                  "setup.toml",  "manifest.txt", "runs/0-0.csv"};
   for (const std::string& merge : {std::string(), "--merge " + dir}) {
     for (const std::string& name : linked)
       fs::remove(dir + "/" + name), fs::create_symlink(outside, dir + "/" + name);
@@ -215,25 +228,7 @@ TEST(EnsembleRun, FilesFollowTheUmaskAndLinksAreReplacedNotFollowed) {
           (e.is_directory() ? fs::perms(0750) : fs::perms(0640)))
         modes[e.path().string()] = fs::symlink_status(e.path()).permissions();
     EXPECT_TRUE(modes.empty()) << modes.begin()->first << " " << int(modes.begin()->second);
-    linked.pop_back(); // a merge reads the run files it is handed, links followed
-    linked.pop_back(); // and writes no manifest
-  }
-}
-
-// DIR is claimed: of two ensembles started together into one empty folder, never both succeed;
-// while another holds the claim (here flock(1)), an ensemble or a merge is refused at once.
-TEST(EnsembleRun, OneEnsembleOrMergeAtATimeInAFolder) {
-  const std::string dir = fresh("twice");
-  for (int tries = 0; tries < 5; ++tries) {
-    fs::remove_all(dir);
-    const std::string run = BATCH_BINARY " " + kTiny + "--quiet --out " + dir + " >/dev/null";
-    const Result r = sh(run + " & a=$!; " + run + "; b=$?; wait $a; echo $? $b");
-    EXPECT_NE(r.out, "0 0\n") << r.err;
-  }
-  for (const std::string& args : {"--merge " + dir, kTiny + "--force --out " + dir}) {
-    const Result r = sh("flock " + dir + "/.epidemic_batch.lock " BATCH_BINARY " " + args);
-    EXPECT_EQ(
-        std::tuple(r.status, r.err),
-        std::tuple(1, "epidemic_batch: " + dir + " is in use by another ensemble or merge\n"));
+    linked.resize(3); // a merge reads the run files it is handed, links followed, and writes
+                      // neither manifest nor setup
   }
 }

@@ -7,8 +7,10 @@
 #include <array>
 #include <charconv>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "ensemble/ensemble_merge.h"
 #include "tests/tools/batch_process.h"
@@ -32,15 +34,16 @@ static std::vector<DayFigures> run(int last, long long v, long long immune) {
   return days;
 }
 
-// What write_summary_rows writes into `room` bytes, or "failed" when it reports a failure.
+// What write_summary_rows writes into `room` bytes, or "failed" when it reports a failure: every
+// field of every row, each number as the shortest text that reads back exactly.
 static std::string text(const std::vector<SummaryRow>& rows, int point = 0,
-                        const std::vector<std::string>& cells = {}, size_t room = 1024) {
-  char written[1024] = "";
-  std::FILE* out = fmemopen(written, room, "w");
+                        const std::vector<std::string>& cells = {}, size_t room = 1 << 16) {
+  std::vector<char> written(room + 1, '\0');
+  std::FILE* out = fmemopen(written.data(), room, "w");
   std::setvbuf(out, nullptr, _IONBF, 0);
   const bool ok = write_summary_rows(out, point, cells, rows);
   std::fclose(out);
-  return ok ? written : "failed";
+  return ok ? written.data() : "failed";
 }
 
 // A day missing inside a run leaves that run out of the day, rather than counting it as 0. Rows
@@ -70,14 +73,6 @@ TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOutAndRowsMatchTheHeade
   EXPECT_EQ(text({{1, 0, 1, 2, 2, 2, 2, 2, 2}}, 0, {}, 4), "failed");
 }
 
-static std::vector<std::array<double, 9>> figures(const std::vector<SummaryRow>& rows) {
-  std::vector<std::array<double, 9>> out;
-  for (const SummaryRow& r : rows)
-    out.push_back({double(r.day), double(r.series), double(r.n), r.mean, r.p5, r.p25, r.median,
-                   r.p75, r.p95});
-  return out;
-}
-
 // Windows of any width give the rows of one window holding every day: runs that end early (0
 // after, left out of immune), one with a gap, one that ends on day 1, values differing by run.
 TEST(Summary, windowsOfAnyWidthGiveTheRowsOfOneWindow) {
@@ -105,42 +100,12 @@ TEST(Summary, windowsOfAnyWidthGiveTheRowsOfOneWindow) {
       const std::vector<SummaryRow> more = windowed.rows();
       rows.insert(rows.end(), more.begin(), more.end());
     }
-    EXPECT_EQ(figures(rows), figures(whole.rows())) << "windows of " << width << " days";
+    EXPECT_EQ(text(rows), text(whole.rows())) << "windows of " << width << " days";
   }
   // The budget bounds a window's values, and a point that fits takes one window.
   EXPECT_LE(summary_window_days(kMaxRunsPerPoint) * kMaxRunsPerPoint * kSummarySeries * 4,
             static_cast<long long>(kSummaryBudget));
   EXPECT_GT(summary_window_days(1000), 300);
-}
-
-// A merge whose budget holds one day at a time, so that it reads every run again for each later
-// day from where the last stopped, writes summary.csv and bands.dat to the byte as one pass.
-TEST(Summary, MergeReadingRunsAgainDayByDayWritesTheSameFiles) {
-  const std::string dir = TEST_BINARY_DIR "/windowed";
-  std::filesystem::remove_all(dir);
-  const Result r = batch("--seed 5 --population 3000 --arena-size 100 --infection-length 3 "
-                         "--max-days 40 --runs 4 --vary infection-rate=10,30 --quiet --out " +
-                         dir);
-  ASSERT_EQ(r.status, 0) << r.err;
-  const std::string summary = slurp(dir + "/summary.csv"), bands = slurp(dir + "/bands.dat");
-  Plan plan;
-  plan.dir = dir;
-  plan.seed = 5;
-  plan.runs = 4;
-  plan.varied_names = {"infection-rate"};
-  plan.points = {{"10"}, {"30"}};
-  std::FILE* reports = std::fopen("/dev/null", "w");
-  std::string error;
-  Workers children;
-  EnsembleMerge merge(plan, reports, 1);
-  bool ok = merge.open(&error);
-  for (long long i = 0; ok && i < plan.total(); ++i)
-    ok = merge.add_run(i, &error);
-  ASSERT_TRUE(ok && merge.finish(&children, &error)) << error;
-  std::fclose(reports);
-  EXPECT_EQ(slurp(dir + "/bands.dat"), bands);
-  EXPECT_EQ(slurp(dir + "/summary.csv"), summary);
-  EXPECT_GT(split_lines(summary).size(), 50u);
 }
 
 static std::vector<std::string> fields(const std::string& line) {
@@ -160,12 +125,15 @@ static std::string shortest(double value) {
 
 using Days = std::map<int, std::array<long long, kSummarySeries>>; // one run's rows by day
 
-// runs.csv of a sweep over one option, "point,run,seed,<value>,day,<series...>", by point and run.
-static std::map<int, std::map<int, Days>> read_runs(const std::string& path) {
+// runs.csv of a sweep over one option, "point,run,seed,<value>,day,<series...>", by point and run;
+// each (point, day) that any run has a row on goes into *point_days.
+static std::map<int, std::map<int, Days>> read_runs(const std::string& path,
+                                                    std::set<std::pair<int, int>>* point_days) {
   std::map<int, std::map<int, Days>> runs;
   const std::vector<std::string> lines = split_lines(slurp(path));
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::vector<std::string> f = fields(lines[i]);
+    point_days->insert({std::stoi(f[0]), std::stoi(f[4])});
     auto& values = runs[std::stoi(f[0])][std::stoi(f[1])][std::stoi(f[4])];
     for (int s = 0; s < kSummarySeries; ++s)
       values[s] = std::stoll(f[5 + s]);
@@ -179,17 +147,12 @@ static std::map<std::pair<int, int>, std::vector<std::string>> read_bands(const 
   int point = 0;
   bool in_block = false;
   for (const std::string& line : split_lines(slurp(path))) {
-    if (line.empty()) {
-      point += in_block;
-      in_block = false;
-    } else if (line[0] != '#') {
-      std::istringstream in(line);
-      std::vector<std::string> words;
-      for (std::string w; in >> w;)
-        words.push_back(w);
-      out[{point, std::stoi(words[0])}] = {words.begin() + 1, words.end()};
-      in_block = true;
-    }
+    std::istringstream in(line);
+    const std::vector<std::string> w{std::istream_iterator<std::string>(in), {}};
+    if (line.empty())
+      point += std::exchange(in_block, false);
+    else if (line[0] != '#')
+      in_block = true, out[{point, std::stoi(w[0])}] = {w.begin() + 1, w.end()};
   }
   return out;
 }
@@ -198,8 +161,10 @@ static std::map<std::pair<int, int>, std::vector<std::string>> read_bands(const 
 // row that day and, in every series but immune, those ended before it, as 0; the mean is the sum
 // over n to the last bit. Every number is the shortest text that reads back, and bands.dat holds
 // the same quantiles to the letter. The runs end on different days and tens of thousands are
-// immune: six significant digits would lose the means.
-TEST(Summary, EnsembleSummaryRecomputedFromRunsCsv) {
+// immune: six significant digits would lose the means. Then a merge whose budget holds one day at
+// a time, so that it reads every run again for each later day from where the last stopped,
+// writes summary.csv and bands.dat to the byte as the ensemble's one pass did.
+TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
   const std::string dir = TEST_BINARY_DIR "/recomputed";
   std::filesystem::remove_all(dir);
   const Result r = batch("--seed 3 --population 40000 --arena-size 100 --infection-length 3 "
@@ -207,14 +172,11 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsv) {
                          "--out " +
                          dir);
   ASSERT_EQ(r.status, 0) << r.err;
-  const auto runs = read_runs(dir + "/runs.csv");
-  const auto bands = read_bands(dir + "/bands.dat");
-  const std::vector<std::string> lines = split_lines(slurp(dir + "/summary.csv"));
   std::set<std::pair<int, int>> point_days;
-  for (const auto& [point, point_runs] : runs)
-    for (const auto& [run, days] : point_runs)
-      for (const auto& [on_day, values] : days)
-        point_days.insert({point, on_day});
+  const auto runs = read_runs(dir + "/runs.csv", &point_days);
+  const auto bands = read_bands(dir + "/bands.dat");
+  const std::string summary = slurp(dir + "/summary.csv"), plotted = slurp(dir + "/bands.dat");
+  const std::vector<std::string> lines = split_lines(summary);
   ASSERT_EQ(lines.size(), 1 + point_days.size() * kSummarySeries);
   int fewer = 0; // immune rows without the runs that had ended
   for (size_t i = 1; i < lines.size(); ++i) {
@@ -239,10 +201,23 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsv) {
         << lines[i] << ": recomputed mean " << shortest(mean);
     for (size_t c = 5; c < f.size(); ++c)
       ASSERT_EQ(f[c], shortest(std::strtod(f[c].c_str(), nullptr))) << lines[i];
-    const std::vector<std::string>& plotted = bands.at({point, on_day});
+    const std::vector<std::string>& band = bands.at({point, on_day});
     ASSERT_EQ(std::vector(f.begin() + 6, f.end()),
-              std::vector(plotted.begin() + 5 * s, plotted.begin() + 5 * s + 5))
+              std::vector(band.begin() + 5 * s, band.begin() + 5 * s + 5))
         << lines[i];
   }
   EXPECT_GT(fewer, 0) << "no run ended before another";
+
+  Plan plan{"", dir, 3, 3, {}, {"infection-rate"}, {{"20"}, {"40"}}};
+  std::FILE* reports = std::fopen("/dev/null", "w");
+  std::string error;
+  Workers children;
+  EnsembleMerge merge(plan, reports, 1);
+  bool ok = merge.open(&error);
+  for (long long i = 0; ok && i < plan.total(); ++i)
+    ok = merge.add_run(i, &error);
+  ASSERT_TRUE(ok && merge.finish(&children, &error)) << error;
+  std::fclose(reports);
+  EXPECT_EQ(std::pair(slurp(dir + "/summary.csv"), slurp(dir + "/bands.dat")),
+            std::pair(summary, plotted));
 }

@@ -4,26 +4,19 @@
 #include "setup/setup_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "tests/tools/batch_process.h"
-
-namespace {
 
 const std::string kDir = TEST_BINARY_DIR "/setup_test";
 const char* const kRun = " --max-days 12 --population 600 --arena-size 100";
 
-std::string put(const std::string& name, const std::string& text) {
+static std::string put(const std::string& name, const std::string& text) {
   const std::string path = kDir + "/" + name;
   std::ofstream(path, std::ios::binary) << text;
   return path;
-}
-
-bool exists(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0;
 }
 
 class SetupFile : public ::testing::Test {
@@ -34,7 +27,7 @@ protected:
 };
 
 // Every row away from its first value, both schedules in use, a seed.
-Setup unusual_setup() {
+static Setup unusual_setup() {
   Setup s = initial_setup();
   for (const ParamRow& row : param_rows()) {
     const double v = row.kind == ParamKind::Real ? row.low + (row.high - row.low) / 3.0 : row.high;
@@ -55,87 +48,71 @@ Setup unusual_setup() {
   return s;
 }
 
-TEST_F(SetupFile, ValuesReadBackEqual) {
+// Every value a Setup holds, run parameters by the table, so that a writer leaving one out fails.
+static auto values(const ::Setup& s) {
+  std::vector<double> params;
+  for (const ParamRow& row : param_rows())
+    if (row.role == ParamRole::RunParameter)
+      params.push_back(param_value(row, s.params));
+  return std::tuple(params, s.display, schedule_text(s.schedules.lazy_policy),
+                    schedule_text(s.schedules.quarantine_policy), s.schedules.lazy_policy_on,
+                    s.schedules.quarantine_policy_on, s.has_seed, s.seed, setup_text(s));
+}
+
+// Every value written reads back equal; a file of nothing but the format line reads as the
+// table's first values, whatever the Setup held before.
+TEST_F(SetupFile, ValuesReadBackEqualAndMissingKeysTakeFirstValues) {
   const ::Setup written = unusual_setup();
-  ::Setup read;
+  ::Setup read, missing = written;
   std::string error;
   ASSERT_TRUE(parse_setup(setup_text(written), "x.toml", &read, &error)) << error;
-  for (const ParamRow& row : param_rows()) {
-    if (row.role != ParamRole::RunParameter)
-      continue;
-    EXPECT_EQ(param_value(row, written.params), param_value(row, read.params)) << row.name;
-  }
-  EXPECT_EQ(written.display, read.display);
-  EXPECT_EQ(schedule_text(written.schedules.lazy_policy),
-            schedule_text(read.schedules.lazy_policy));
-  EXPECT_EQ("0:1.5,-1:0,4:2", schedule_text(read.schedules.quarantine_policy));
-  EXPECT_TRUE(read.schedules.lazy_policy_on && read.schedules.quarantine_policy_on);
-  EXPECT_EQ(4294967295u, read.seed);
-  EXPECT_EQ(setup_text(written), setup_text(read));
+  EXPECT_EQ(values(read), values(written));
+  EXPECT_EQ(schedule_text(read.schedules.quarantine_policy), "0:1.5,-1:0,4:2");
+  ASSERT_TRUE(parse_setup("format = 1 # nothing else\n", "x.toml", &missing, &error)) << error;
+  EXPECT_EQ(values(missing), values(initial_setup()));
 }
 
+// Reals read back exactly, in the shortest text, and keep a point or exponent so TOML reads a real.
 TEST_F(SetupFile, RealsAreShortestAndStayReal) {
+  std::vector<double> back;
   for (const double v : {0.5, 20.0, 0.1 + 0.2, 100.0 / 3.0, 1e-7, 1e300, -2.5})
-    EXPECT_EQ(v, std::strtod(real_text(v).c_str(), nullptr)) << real_text(v);
-  EXPECT_EQ("20.0", real_text(20.0));
-  EXPECT_EQ("0.30000000000000004", real_text(0.1 + 0.2));
-  EXPECT_EQ("1e-07", real_text(1e-7));
+    back.push_back(std::strtod(real_text(v).c_str(), nullptr));
+  EXPECT_EQ(back, (std::vector<double>{0.5, 20.0, 0.1 + 0.2, 100.0 / 3.0, 1e-7, 1e300, -2.5}));
+  EXPECT_EQ(std::tuple(real_text(20.0), real_text(0.1 + 0.2), real_text(1e-7)),
+            std::tuple("20.0", "0.30000000000000004", "1e-07"));
 }
 
-// A missing key takes the table's first value, whatever the Setup held before.
-TEST_F(SetupFile, MissingKeysTakeFirstValues) {
-  ::Setup read = unusual_setup();
-  std::string error;
-  ASSERT_TRUE(parse_setup("format = 1 # nothing else\n", "x.toml", &read, &error)) << error;
-  EXPECT_EQ(setup_text(initial_setup()), setup_text(read));
-}
-
-TEST_F(SetupFile, FileRunsAsItsOptionsAndTheCommandLineWins) {
-  const std::string options = " --population 700 --infection-rate 40 --quarantine-rate 2.25 "
-                              "--hard-edge 0 --inactivity-schedule 0:5,6:60";
-  const std::string file = kDir + "/a.toml";
-  ASSERT_EQ(0, batch("--arena-size 100 --max-days 12" + options + " --save-setup " + file).status);
-  ASSERT_EQ(0,
-            batch("--arena-size 100 --max-days 12" + options + " --seed 5 --csv " + kDir + "/b.csv")
-                .status);
-  ASSERT_EQ(0,
-            batch("--setup " + file + " --max-days 12 --seed 5 --csv " + kDir + "/a.csv").status);
-  EXPECT_EQ(slurp(kDir + "/b.csv"), slurp(kDir + "/a.csv"));
-  // Before or after --setup, an option on the command line wins.
-  const Result changed =
-      batch("--infection-rate 60 --setup " + file + " --max-days 12 --seed 5 --csv -");
-  EXPECT_EQ(changed.out,
-            batch("--setup " + file + " --infection-rate 60 --max-days 12 --seed 5 --csv -").out);
-  EXPECT_EQ(changed.out, batch(std::string(kRun) +
-                               " --population 700 --infection-rate 60 --quarantine-rate 2.25 "
-                               "--hard-edge 0 --inactivity-schedule 0:5,6:60 --seed 5 --csv -")
-                             .out);
-  EXPECT_NE(changed.out, slurp(kDir + "/a.csv"));
-}
-
-// An independent reader reads the same values: Python's tomllib.
-TEST_F(SetupFile, TomllibReadsTheSameValues) {
-  const std::string file = kDir + "/py.toml";
-  ASSERT_EQ(0, batch("--population 1234 --quarantine-rate 0.30000000000000004 --hard-edge 0 "
-                     "--quarantine-schedule 0:1.5,10:20 --seed 9 --save-setup " +
-                     file)
-                   .status);
-  const Result py =
-      sh("python3 -c 'import sys, tomllib\n"
-         "d = tomllib.load(open(sys.argv[1], \"rb\"))\n"
-         "r = d[\"run\"]\n"
-         "ok = d[\"format\"] == 1 and r[\"population\"] == 1234 and "
-         "r[\"quarantine-rate\"] == 0.1 + 0.2 and r[\"hard-edge\"] is False and "
-         "r[\"lockdown\"] is True and r[\"seed\"] == 9 and type(r[\"speed\"] "
-         "if \"speed\" in r else 0.5) is float and "
-         "r[\"quarantine-schedule\"] == \"0:1.5,10:20\" and "
-         "\"inactivity-schedule\" not in r and d[\"display\"][\"speed\"] == 0.01 and "
-         "type(r[\"arena-size\"]) is int and len(r) == 17 and len(d[\"display\"]) == 7\n"
-         "print(ok)' " +
-         file);
+// A run from a saved file is the run of the options saved; an option on the command line, before
+// or after --setup, wins over the file's. An independent reader, Python's tomllib, reads the
+// same values and types from the file.
+TEST_F(SetupFile, FileRunsAsItsOptionsTheCommandLineWinsAndTomllibReadsIt) {
+  const std::string options = std::string(kRun) +
+                              " --population 700 --infection-rate 40 --hard-edge 0 "
+                              "--quarantine-rate 0.30000000000000004 --quarantine-schedule "
+                              "0:1.5,10:20",
+                    file = kDir + "/a.toml", csv = " --max-days 12 --seed 5 --csv -";
+  ASSERT_EQ(0, batch(options + " --seed 9 --save-setup " + file).status);
+  const Result py = sh("python3 -c '"
+                       R"(import sys, tomllib
+d = tomllib.load(open(sys.argv[1], "rb")); r = d["run"]
+print(d["format"] == 1 and r["population"] == 700 and r["quarantine-rate"] == 0.1 + 0.2 and
+      r["hard-edge"] is False and r["lockdown"] is True and r["seed"] == 9 and
+      type(r["speed"] if "speed" in r else 0.5) is float and type(r["arena-size"]) is int and
+      r["quarantine-schedule"] == "0:1.5,10:20" and "inactivity-schedule" not in r and
+      d["display"]["speed"] == 0.01 and len(r) == 17 and len(d["display"]) == 7))"
+                       "' " +
+                       file);
   EXPECT_EQ("True\n", py.out) << py.err;
+  const auto out = [&](const std::string& args) { return batch(args + csv).out; };
+  const std::string direct = out(options), changed = out(options + " --infection-rate 60");
+  EXPECT_NE(direct, changed);
+  EXPECT_EQ(std::vector({out("--setup " + file), out("--infection-rate 60 --setup " + file),
+                         out("--setup " + file + " --infection-rate 60")}),
+            std::vector({direct, changed, changed}));
 }
 
+// An ensemble leaves the file's values and seed in DIR/setup.toml; a planned one does too, and
+// its run lines and merge never read the given file again (it is gone) yet give the same files.
 TEST_F(SetupFile, EnsembleWritesItsSetupAndNeverReadsTheFileAgain) {
   const std::string file = put("e.toml", "format = 1\n[run]\npopulation = 500\narena-size = 100\n"
                                          "infection-rate = 30\ninfection-length = 7\nseed = 21\n");
@@ -144,10 +121,9 @@ TEST_F(SetupFile, EnsembleWritesItsSetupAndNeverReadsTheFileAgain) {
   ::Setup left;
   std::string error;
   ASSERT_TRUE(read_setup(kDir + "/direct/setup.toml", &left, &error)) << error;
-  EXPECT_EQ(500, left.params.population);
-  EXPECT_EQ(7, left.params.infection_length);
-  EXPECT_TRUE(left.has_seed);
-  EXPECT_EQ(21u, left.seed);
+  EXPECT_EQ(
+      std::tuple(left.params.population, left.params.infection_length, left.has_seed, left.seed),
+      std::tuple(500, 7, true, 21u));
   const Result plan = batch("--setup " + file + sweep + " --out " + kDir + "/planned --plan");
   ASSERT_EQ(0, plan.status) << plan.err;
   ASSERT_EQ(0, std::remove(file.c_str()));
@@ -158,52 +134,36 @@ TEST_F(SetupFile, EnsembleWritesItsSetupAndNeverReadsTheFileAgain) {
   EXPECT_EQ(slurp(kDir + "/direct/setup.toml"), slurp(kDir + "/planned/setup.toml"));
 }
 
-// Written in place of a link at its name, never through it.
-TEST_F(SetupFile, EnsembleReplacesALinkAtSetupToml) {
-  put("target", "kept");
-  ASSERT_EQ(0, sh("mkdir " + kDir + "/d && ln -s ../target " + kDir + "/d/setup.toml").status);
-  ASSERT_EQ(0, batch(std::string(kRun) + " --seed 1 --out " + kDir + "/d --force --plan").status);
-  EXPECT_EQ("kept", slurp(kDir + "/target"));
-  ::Setup left;
-  std::string error;
-  EXPECT_TRUE(read_setup(kDir + "/d/setup.toml", &left, &error)) << error;
-}
-
-struct BadFile {
-  const char* name;
-  std::string text;
-  const char* reason; // what the one line says after "FILE:"
-};
-
+// Each bad file, a missing one, a FIFO and a folder: with --csv, --save-setup or --out, exit 2
+// with one line "epidemic_batch: FILE:<reason>" and nothing written.
 TEST_F(SetupFile, BadFilesExitTwoWithOneLineAndWriteNothing) {
-  const BadFile bad[] = {
-      {"syntax", "format = 1\n[run\n", "2: Error while parsing"},
-      {"unknown", "format = 1\n[run]\ninfection-rte = 3\n",
+  const std::vector<std::pair<std::string, std::string>> bad = {
+      {"format = 1\n[run\n", "2: Error while parsing"},
+      {"format = 1\n[run]\ninfection-rte = 3\n",
        "3: unknown key 'infection-rte' in [run], did you mean 'infection-rate'?"},
-      {"display-key", "format = 1\n[display]\nspeeed = 1.0\n",
+      {"format = 1\n[display]\nspeeed = 1.0\n",
        "3: unknown key 'speeed' in [display], did you mean 'speed'?"},
-      {"type", "format = 1\n\n[run]\nhard-edge = 1\n",
+      {"format = 1\n\n[run]\nhard-edge = 1\n",
        "4: hard-edge must be true or false, not an integer"},
-      {"real-for-whole", "format = 1\n[run]\npopulation = 3.0\n",
+      {"format = 1\n[run]\npopulation = 3.0\n",
        "3: population must be an integer, not a real number"},
-      {"range", "format = 1\n[run]\ninfection-length = 0\n",
+      {"format = 1\n[run]\ninfection-length = 0\n",
        "3: --infection-length must be a whole number from 1 to 90"},
-      {"real-range", "format = 1\n[run]\nquarantine-rate = 100.5\n",
+      {"format = 1\n[run]\nquarantine-rate = 100.5\n",
        "3: --quarantine-rate must be a number from 0 to 100"},
-      {"seed", "format = 1\n[run]\nseed = -1\n",
-       "3: --seed must be a whole number from 0 to 4294967295"},
-      {"order", "format = 1\n[run]\nquarantine-schedule = \"0:1,20:2,10:3\"\n",
+      {"format = 1\n[run]\nseed = -1\n", "3: --seed must be a whole number from 0 to 4294967295"},
+      {"format = 1\n[run]\nquarantine-schedule = \"0:1,20:2,10:3\"\n",
        "3: --quarantine-schedule must be 1 to 10 setpoints"},
-      {"no-format", "[run]\npopulation = 5\n", "1: format = 1 is missing"},
-      {"format-2", "format = 2\n", "1: format must be 1"},
-      {"nul", std::string("format = 1\n[run]\0\n", 18), "2: not a text file (a NUL byte)"},
-      {"utf8", "format = 1\n# caf\xe9\n", "2: Encountered invalid utf-8"},
-      {"huge", "format = 1\n" + std::string(70000, '#') + "\n", " larger than 64 KiB"},
+      {"[run]\npopulation = 5\n", "1: format = 1 is missing"},
+      {"format = 2\n", "1: format must be 1"},
+      {std::string("format = 1\n[run]\0\n", 18), "2: not a text file (a NUL byte)"},
+      {"format = 1\n# caf\xe9\n", "2: Encountered invalid utf-8"},
+      {"format = 1\n" + std::string(70000, '#') + "\n", " larger than 64 KiB"},
   };
   const std::string out = kDir + "/out.csv", saved = kDir + "/saved.toml";
   std::vector<std::pair<std::string, std::string>> cases;
-  for (const BadFile& b : bad)
-    cases.emplace_back(put(std::string(b.name) + ".toml", b.text), b.reason);
+  for (const auto& [text, reason] : bad)
+    cases.emplace_back(put(std::to_string(cases.size()) + ".toml", text), reason);
   cases.emplace_back(kDir + "/missing.toml", " cannot read: No such file or directory");
   ASSERT_EQ(0, sh("mkfifo " + kDir + "/fifo.toml").status);
   cases.emplace_back(kDir + "/fifo.toml", " not a regular file");
@@ -212,12 +172,12 @@ TEST_F(SetupFile, BadFilesExitTwoWithOneLineAndWriteNothing) {
     for (const std::string& tail :
          {" --csv " + out, " --save-setup " + saved, " --runs 2 --out " + kDir + "/ens"}) {
       const Result r = batch(std::string(kRun) + " --setup " + path + tail);
-      EXPECT_EQ(2, r.status) << path;
-      EXPECT_EQ(0u, r.err.rfind("epidemic_batch: " + path + ":" + reason, 0)) << r.err;
-      EXPECT_EQ(1u, split_lines(r.err).size()) << r.err;
-      EXPECT_FALSE(exists(out) || exists(saved) || exists(kDir + "/ens")) << path;
+      EXPECT_EQ(std::tuple(r.status, r.err.rfind("epidemic_batch: " + path + ":" + reason, 0),
+                           split_lines(r.err).size(),
+                           std::filesystem::exists(out) || std::filesystem::exists(saved) ||
+                               std::filesystem::exists(kDir + "/ens")),
+                std::tuple(2, 0u, 1u, false))
+          << path << tail << ": " << r.err;
     }
   }
 }
-
-} // namespace
