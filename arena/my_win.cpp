@@ -60,10 +60,9 @@ void MyWin::daily_sample(const DailySample& s) {
   if (!graph)
     return;
   // The store's series order, as doubles for both the chart and the store.
-  const double figures[kSeries] = {
-      static_cast<double>(s.infected), static_cast<double>(s.new_cases),
-      static_cast<double>(s.newly_quarantined), static_cast<double>(s.immune_count),
-      static_cast<double>(s.dead_today)};
+  double figures[kSeries];
+  for (int series = 0; series < kSeries; ++series)
+    figures[series] = static_cast<double>(s.value[series]);
   // Only the first series sent at a tenth day carries the day number.
   char label[256] = "";
   if (day % 10 == 0)

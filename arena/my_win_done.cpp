@@ -4,6 +4,7 @@
 #include "arena/my_win.h"
 #include "results/accumulation_store.h"
 #include "results/results_window.h"
+#include "sim/report_line.h"
 
 // Reached from the tick that ends the run and from "Stop". Stop pressed after the run has ended
 // by itself, before the panel noticed, would otherwise report the run a second time: charts

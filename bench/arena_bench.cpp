@@ -20,7 +20,7 @@ namespace {
 
 // Every person visible, nobody recovering during the measured ticks: the heaviest paint.
 RunParameters busy_run(int population, int side) {
-  RunParameters p;
+  RunParameters p = initial_run_parameters();
   p.population = population;
   p.arena_size = side;
   p.initially_infected = population / 4;

@@ -79,7 +79,7 @@ constexpr int kTicksReplayed = 9; // a day with the default 8 interactions, its 
 
 void BM_Tick(benchmark::State& state) {
   reset_engine_state();
-  RunParameters params;
+  RunParameters params = initial_run_parameters();
   params.population = static_cast<int>(state.range(0));
   params.lockdown = static_cast<int>(state.range(1));
   random_seed(1);

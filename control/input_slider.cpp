@@ -76,6 +76,12 @@ void InputSlider::tooltip(const char* text) {
   slider->tooltip(text);
 }
 
+void InputSlider::show(double v, const std::string& text) {
+  slider->value(v);
+  input->value(text.c_str());
+  shown_text = text;
+}
+
 void in_cb(Fl_Widget*, void* data) {
   if (!data)
     return;
@@ -99,6 +105,8 @@ void in_input_cb(Fl_Widget*, void* data) {
 double committed_value(const InputSlider* s) {
   if (!s)
     return 0.0;
+  if (!s->shown_text.empty() && s->shown_text == s->input->value())
+    return std::atof(s->input->value());
   char text[kTextSize];
   format_fixed(s, clamp_to_bounds(s, std::atof(s->input->value())), text);
   return std::atof(text);
@@ -108,6 +116,8 @@ void commit_pending(InputSlider* s) {
   if (!s)
     return;
   const char* typed = s->input->value();
+  if (!s->shown_text.empty() && s->shown_text == typed)
+    return;
   char text[kTextSize];
   format_fixed(s, clamp_to_bounds(s, std::atof(typed)), text);
   // Integer parameters are read with atoi, which stops at an exponent or a hex prefix that atof

@@ -3,6 +3,8 @@
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Slider.H>
 
+#include <string>
+
 // A labelled text field paired with a horizontal slider. The text is the value the program
 // reads; the slider follows it. The bounds may come in either order ("Speed" runs from 1.0 at
 // the left to 0.001 at the right).
@@ -12,6 +14,9 @@ struct InputSlider {
   void activate();
   void deactivate();
   void tooltip(const char* text);
+  // Shows a value from elsewhere (a setup file) as `text`, which a run then reads as it stands,
+  // finer than the field's precision if need be, until the text is edited.
+  void show(double v, const std::string& text);
 
   Fl_Slider* slider;
   Fl_Input* input;
@@ -19,6 +24,7 @@ struct InputSlider {
   double maximum;
   double value;
   int precision;
+  std::string shown_text; // the text show() put in the field
 };
 
 void in_cb(Fl_Widget* w, void* data);       // slider moved

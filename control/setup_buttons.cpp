@@ -36,12 +36,11 @@ double display_value(const Setup& s, const ParamRow& row) {
 }
 
 // The text a field shows for a value: whole rows as integers, real ones as the shortest text
-// that reads back exactly.
+// that reads back exactly, which a run then takes as the batch runner takes the file's value.
 void show_field(InputSlider* field, const ParamRow& row, double v) {
   const std::string text =
       row.kind == ParamKind::Real ? real_text(v) : std::to_string(std::lround(std::trunc(v)));
-  field->slider->value(v);
-  field->input->value(text.c_str());
+  field->show(v, text);
 }
 
 // A setpoint editor open on one of the panel's schedules would write its old columns back on

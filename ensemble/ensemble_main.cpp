@@ -22,6 +22,7 @@
 #include "ensemble/progress_line.h"
 #include "ensemble/regular_file.h"
 #include "ensemble/workers.h"
+#include "fileio/atomic_file.h"
 #include "tools/standard_streams.h"
 
 int online_processors() {
@@ -154,22 +155,8 @@ std::string run_name(const Plan& plan, long long index) {
 // written one run file and not the other; the parent removes both and their temporaries, so that
 // a failed run leaves DIR/runs as a rerun of its command would find it.
 void remove_run_files(const Plan& plan, long long index) {
-  std::vector<std::string> temporaries; // each run file's name, alone or with ".tmp.XXXXXX"
   for (const char* ext : {"csv", "txt"})
-    temporaries.push_back(plan.run_file(plan.point_of(index), plan.run_of(index), ext));
-  const std::string runs = plan.dir + "/runs";
-  std::vector<std::string> doomed;
-  if (DIR* d = opendir(runs.c_str())) {
-    while (const dirent* e = readdir(d)) {
-      const std::string path = runs + "/" + e->d_name;
-      for (const std::string& t : temporaries)
-        if (path.rfind(t, 0) == 0)
-          doomed.push_back(path);
-    }
-    closedir(d);
-  }
-  for (const std::string& path : doomed)
-    unlink(path.c_str());
+    remove_with_temporaries(plan.run_file(plan.point_of(index), plan.run_of(index), ext));
 }
 
 int stopped_by(int sig) {

@@ -19,12 +19,6 @@ std::string varied_header(const Plan& plan) {
   return header;
 }
 
-DayFigures figures_of(const DailyRow& row) {
-  DayFigures d{row.day, {}};
-  std::copy(row.value, row.value + kSummarySeries, d.value);
-  return d;
-}
-
 } // namespace
 
 EnsembleMerge::EnsembleMerge(const Plan& plan, std::FILE* report_out, std::size_t summary_budget)
@@ -43,7 +37,7 @@ bool EnsembleMerge::open(std::string* error) {
     return false;
   bands_ = std::make_unique<BandsData>(bands);
   const std::string head = "point,run,seed," + varied_header(plan_);
-  std::fprintf(runs_, "%s%s\n", head.c_str(), kDailyHeader);
+  std::fprintf(runs_, "%s%s\n", head.c_str(), daily_header().c_str());
   std::fprintf(ends_, "%sdays,peak_day,peak_infected,total_dead\n", head.c_str());
   std::fprintf(summary_, "%s\n", summary_header(plan_.varied_names).c_str());
   return true;
@@ -81,8 +75,8 @@ bool EnsembleMerge::copy_rows(int point, int run, long long days, const std::str
   const long long past = point_summary_.window_end();
   long long offset = 0; // of the first row past the window
   const auto take = [this, &prefix, past, &offset](const DailyRow& row) {
-    days_.push_back(figures_of(row));
-    if (row.day == past)
+    days_.push_back(row.figures);
+    if (row.figures.day == past)
       offset = row.text - text_.data();
     std::fputs(prefix.c_str(), runs_);
     std::fwrite(row.text, 1, row.length, runs_);
@@ -111,7 +105,7 @@ bool EnsembleMerge::reread_window(int point, std::string* error) {
     std::string why;
     std::size_t used = 0;
     days_.clear();
-    const auto take = [this](const DailyRow& row) { days_.push_back(figures_of(row)); };
+    const auto take = [this](const DailyRow& row) { days_.push_back(row.figures); };
     if (!read_regular_range(path, r.offset, bytes, &text_, error))
       return false;
     if (!read_daily_rows(text_, static_cast<int>(begin), last, take, &used, &why)) {

@@ -359,6 +359,10 @@ bool parse_ensemble_options(int argc, char** argv, uint32_t default_seed, int de
   std::vector<std::pair<std::string, std::string>> given;
   if (!read_words(argc, argv, &given, error))
     return false;
+  // Help and version need nothing else: a setup that cannot be read must not hide them.
+  if (!given.empty() && (given.back().first == "help" || given.back().first == "version") &&
+      given.back().second != "0")
+    return take_option(given.back().first, given.back().second, &o, error);
   const bool ensemble = std::any_of(given.begin(), given.end(),
                                     [](const auto& g) { return is_ensemble_option(g.first); });
   if (ensemble && !check_controls(given, error))

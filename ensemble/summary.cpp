@@ -6,9 +6,6 @@
 #include <cmath>
 #include <limits>
 
-const char* const kSummarySeriesNames[kSummarySeries] = {
-    "infected", "new_cases", "newly_quarantined", "immune", "dead_today"};
-
 double quantile(const std::vector<double>& sorted, double p) {
   if (sorted.empty())
     return std::numeric_limits<double>::quiet_NaN();
@@ -33,7 +30,7 @@ bool PointSummary::keep(const std::vector<DayFigures>& days, int* last) {
       continue;
     DayValues& slot = days_[f.day];
     for (int s = 0; s < kSummarySeries; ++s)
-      slot.value[s].push_back(static_cast<int32_t>(f.value[s]));
+      slot.value[s].push_back(f.sample.value[s]);
   }
   return any;
 }
@@ -131,7 +128,7 @@ bool write_summary_rows(std::FILE* out, int point, const std::vector<std::string
     prefix += cell + ",";
   for (const SummaryRow& r : rows) {
     const char* name =
-        r.series >= 0 && r.series < kSummarySeries ? kSummarySeriesNames[r.series] : "?";
+        r.series >= 0 && r.series < kSummarySeries ? kDailyFigureNames[r.series] : "?";
     std::string line = prefix + std::to_string(r.day) + "," + name + "," + std::to_string(r.n);
     for (const double v : {r.mean, r.p5, r.p25, r.median, r.p75, r.p95})
       line += "," + number_text(v);

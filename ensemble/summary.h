@@ -8,20 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "tools/run_files.h"
+
 // The daily spread of an ensemble: for each parameter point, the mean and quantiles of each
 // series over that point's runs, day by day, as summary.csv holds them.
 
-constexpr int kSummarySeries = 5; // infected, new_cases, newly_quarantined, immune, dead_today
-// The series' names in summary.csv, in the order of DayFigures::value.
-extern const char* const kSummarySeriesNames[kSummarySeries];
+// One series per figure of a daily sample, named in summary.csv as in the run's daily CSV.
+constexpr int kSummarySeries = kSampleFigures;
 // The one series that a run leaves once it has ended: its immune count is not known then.
-constexpr int kImmuneSeries = 3;
-
-// One daily row of one run, as its single-run CSV holds it.
-struct DayFigures {
-  int day;
-  long long value[kSummarySeries];
-};
+constexpr int kImmuneSeries = kSampleImmune;
 
 // Linear interpolation between order statistics, h = (n - 1) p, on sorted values (n >= 1).
 double quantile(const std::vector<double>& sorted, double p);

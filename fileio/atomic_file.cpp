@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "fileio/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -122,4 +123,24 @@ bool AtomicFile::fail(std::string* error, int err) {
   if (error != nullptr)
     *error = write_error(path_, err);
   return false;
+}
+
+void remove_with_temporaries(const std::string& path) {
+  unlink(path.c_str());
+  std::string pattern = temporary_template(path);
+  const size_t slash = pattern.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : pattern.substr(0, slash);
+  pattern.erase(0, slash == std::string::npos ? 0 : slash + 1);
+  const size_t stem = pattern.size() - std::char_traits<char>::length("XXXXXX");
+  std::vector<std::string> doomed;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (const dirent* e = readdir(d)) {
+      const std::string name = e->d_name;
+      if (name.size() == pattern.size() && name.compare(0, stem, pattern, 0, stem) == 0)
+        doomed.push_back(dir + "/" + name);
+    }
+    closedir(d);
+  }
+  for (const std::string& temp : doomed)
+    unlink(temp.c_str());
 }

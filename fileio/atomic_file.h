@@ -50,5 +50,9 @@ private:
 // and mkdir would have, for one that mkstemp or mkdtemp made private.
 bool follow_umask(int fd, mode_t mode);
 
+// Removes the file at `path` and whatever temporary files an AtomicFile writing it left behind,
+// as one killed before it could clean up does.
+void remove_with_temporaries(const std::string& path);
+
 // "cannot write PATH: REASON", the one wording of every failed write.
 std::string write_error(const std::string& path, int err);

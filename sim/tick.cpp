@@ -5,6 +5,7 @@
 
 #include "sim/contact_grid.h"
 #include "sim/random_stream.h"
+#include "sim/report_line.h"
 #include "sim/schedules.h"
 #include "sim/world.h"
 
@@ -263,7 +264,7 @@ void World::tick(TickHooks& hooks) {
 
   if (boundary) {
     hooks.daily_sample(
-        {infected, new_cases, pass.newly_quarantined, pass.immune_count, dead_today});
+        {{infected, new_cases, pass.newly_quarantined, pass.immune_count, dead_today}});
     dead_today = 0;
   }
   // Deaths of the sampling tick count towards the next sample.
@@ -271,9 +272,7 @@ void World::tick(TickHooks& hooks) {
   dead_total += pass.deaths;
 
   char status[256];
-  std::snprintf(status, sizeof status,
-                "DAY: %d INFECTED: %d EVER SICKENED: %d NEW CASES: %d DEAD: %d", day, infected,
-                pass.sick_tally, new_cases, dead_total);
+  format_status_line(status, sizeof status, day, infected, pass.sick_tally, new_cases, dead_total);
   hooks.end_frame(status);
   if (infected > max) {
     max = infected;

@@ -26,13 +26,18 @@ struct ArenaCanvas {
   uint32_t colour[kPaintKinds] = {};
 };
 
-// The figures taken at a day boundary, in the order of the accumulation store's series.
+// The figures taken at a day boundary, in the order of the accumulation store's series and of
+// the daily CSV's columns.
+enum DailyFigure {
+  kSampleInfected,
+  kSampleNewCases,
+  kSampleNewlyQuarantined,
+  kSampleImmune,
+  kSampleDeadToday,
+  kSampleFigures
+};
 struct DailySample {
-  int infected;
-  int new_cases;
-  int newly_quarantined;
-  int immune_count;
-  int dead_today;
+  int value[kSampleFigures];
 };
 
 class TickHooks {

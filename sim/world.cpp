@@ -80,20 +80,6 @@ void draw_mobility(int inactivity) {
     person[i]->mobile = percent_draw() > inactivity ? 1 : 0;
 }
 
-int format_report_line(char* buf, std::size_t size, const World& w) {
-  // The side is at most a few thousand, but a wider product must not overflow.
-  const long long area = static_cast<long long>(global_area) * global_area;
-  return std::snprintf(buf, size, "%d: %s DAYS: %d AREA: %f\n", w.population, save_buf, day,
-                       static_cast<double>(area) / static_cast<double>(w.population));
-}
-
-void print_report_line(std::FILE* out, const World& w) {
-  char line[512];
-  format_report_line(line, sizeof line, w);
-  std::fputs(line, out);
-  std::fflush(out);
-}
-
 void reset_engine_state() {
   clean_world();
   init_pop = 0;

@@ -22,29 +22,28 @@ extern int max;       // highest infected count of the run
 extern char save_buf[256];
 extern int old_infected; // infected count of the previous tick, kept across runs
 
-// Everything a run start reads from the control panel. The engine sits below the table of run
-// parameters (params/), so these first values repeat the panel's: the table's test holds them
-// to it.
+// Everything a run start reads from the control panel. Its first values are the table's
+// (initial_run_parameters() in params/, above the engine); a bare one holds zeros.
 struct RunParameters {
-  int arena_size = 400;
-  int initially_infected = 10;
-  int population = 50000;
-  int daily_interactions = 8;
-  int immunity_duration = 730;
+  int arena_size = 0;
+  int initially_infected = 0;
+  int population = 0;
+  int daily_interactions = 0;
+  int immunity_duration = 0;
   int drivers_pct = 0;
   int destination_count = 0;
   int death_rate = 0;
-  int infection_length = 30;
-  int ambulatory_days = 7;
-  int inactivity = 10;
-  int infection_rate = 15;
-  double quarantine_rate = 0.5;
-  double speed = 0.01;
-  int hide_healthy = 1;
-  int hide_quarantined = 1;
-  int hide_recovered = 1;
-  int hard_edge = 1;
-  int lockdown = 1;
+  int infection_length = 0;
+  int ambulatory_days = 0;
+  int inactivity = 0;
+  int infection_rate = 0;
+  double quarantine_rate = 0;
+  double speed = 0;
+  int hide_healthy = 0;
+  int hide_quarantined = 0;
+  int hide_recovered = 0;
+  int hard_edge = 0;
+  int lockdown = 0;
 };
 
 // The parameters and counters of a run. The arena window is one; the batch runner and the tests
@@ -85,10 +84,6 @@ void clean_world();
 
 // Gives every person of the population a fresh lockdown mobility draw.
 void draw_mobility(int inactivity);
-
-// The end-of-run report: "%d: %s DAYS: %d AREA: %f\n".
-int format_report_line(char* buf, std::size_t size, const World& w);
-void print_report_line(std::FILE* out, const World& w);
 
 // Puts every engine global back to its program-start value and frees the population.
 void reset_engine_state();

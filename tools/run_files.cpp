@@ -9,26 +9,10 @@
 
 namespace {
 
-// The report file as a run writes it: format_report_line's line (sim/world.cpp), then the dead.
-// '#' stands for a whole number as %d writes it, '~' for a real as %f writes it.
-const char* const kReportForm = "#: DAY: # INFECTED: # EVER SICKENED: # NEW CASES: # DEAD: # "
-                                "DAYS: # AREA: ~\nTOTAL DEAD: #\n";
-
 // A count as %d writes a non-negative int: digits, no sign, no leading zero but in "0".
 bool read_count(const char* text, std::size_t length, long long high, long long* out) {
   return length > 0 && (length == 1 || text[0] != '0') &&
          parse_whole_number(std::string(text, length), 0, high, out);
-}
-
-// The real of "AREA: ", up to the newline: only the text %f gives for the value it reads as.
-std::size_t read_real(const char* text, std::size_t length) {
-  const std::size_t end = std::string(text, length).find('\n');
-  if (end == std::string::npos || end == 0 || end > 64)
-    return 0;
-  const std::string given(text, end);
-  char again[400];
-  std::snprintf(again, sizeof again, "%f", std::strtod(given.c_str(), nullptr));
-  return given == again ? end : 0;
 }
 
 std::size_t digits_at(const char* text, std::size_t length) {
@@ -40,40 +24,50 @@ std::size_t digits_at(const char* text, std::size_t length) {
 
 } // namespace
 
-const char* const kDailyHeader = "day,infected,new_cases,newly_quarantined,immune,dead_today";
+const char* const kDailyFigureNames[kSampleFigures] = {"infected", "new_cases", "newly_quarantined",
+                                                       "immune", "dead_today"};
+
+std::string daily_header() {
+  std::string header = "day";
+  for (const char* name : kDailyFigureNames)
+    header += std::string(",") + name;
+  return header;
+}
 
 void write_daily_row(std::FILE* out, int row_day, const DailySample& s) {
-  std::fprintf(out, "%d,%d,%d,%d,%d,%d\n", row_day, s.infected, s.new_cases, s.newly_quarantined,
-               s.immune_count, s.dead_today);
+  std::fprintf(out, "%d", row_day);
+  for (const int v : s.value)
+    std::fprintf(out, ",%d", v);
+  std::fputc('\n', out);
 }
 
 std::size_t daily_row_bytes(long long last_day) {
-  // The day and each count at their widest, five commas and the newline.
+  // The day and each count at their widest, a comma before each count and the newline.
   const std::size_t count = std::to_string(kMaxPopulation).size();
-  return std::to_string(last_day).size() + 5 * count + 6;
+  return std::to_string(last_day).size() + kSampleFigures * (count + 1) + 1;
 }
 
 std::size_t daily_csv_bytes(long long rows) {
-  return std::strlen(kDailyHeader) + 1 + static_cast<std::size_t>(rows) * daily_row_bytes(rows);
+  return daily_header().size() + 1 + static_cast<std::size_t>(rows) * daily_row_bytes(rows);
 }
 
 namespace {
 
 bool read_daily_row(const char* text, std::size_t length, int row_day, DailyRow* row) {
-  row->day = row_day;
+  row->figures.day = row_day;
   row->text = text;
   row->length = length;
   std::size_t at = 0;
-  for (int field = 0; field < 6; ++field) {
+  for (int field = 0; field <= kSampleFigures; ++field) {
     const std::size_t n = digits_at(text + at, length - at);
     long long v = 0;
     if (!read_count(text + at, n, field == 0 ? INT_MAX : kMaxPopulation, &v) ||
         (field == 0 && v != row_day))
       return false;
     if (field > 0)
-      row->value[field - 1] = v;
+      row->figures.sample.value[field - 1] = static_cast<int>(v);
     at += n;
-    if (field < 5 && (at >= length || text[at++] != ','))
+    if (field < kSampleFigures && (at >= length || text[at++] != ','))
       return false;
   }
   return at == length;
@@ -100,7 +94,7 @@ bool next_daily_row(const std::string& text, std::size_t* at, long long n, Daily
 
 bool read_daily_csv(const std::string& text, long long rows,
                     const std::function<void(const DailyRow&)>& take, std::string* error) {
-  const std::string header = std::string(kDailyHeader) + "\n";
+  const std::string header = daily_header() + "\n";
   if (text.compare(0, header.size(), header) != 0) {
     *error = "1: not the header of a run's daily CSV";
     return false;
@@ -144,32 +138,26 @@ void write_report_file(std::FILE* out, const std::string& report_line, int total
 }
 
 bool read_report_file(const std::string& text, RunReport* r, std::string* error) {
-  long long* const numbers[] = {&r->population, &r->peak_day, &r->peak_infected, &r->ever_sickened,
-                                &r->new_cases,  &r->dead,     &r->days,          &r->total_dead};
-  std::size_t at = 0, next = 0;
-  int line = 1;
-  for (const char* form = kReportForm; *form != '\0'; ++form) {
-    const std::size_t left = text.size() - at;
-    std::size_t n = 1;
-    if (*form == '#')
-      n = digits_at(text.data() + at, left);
-    else if (*form == '~')
-      n = read_real(text.data() + at, left);
-    const bool ok = *form == '#'   ? read_count(text.data() + at, n, INT_MAX, numbers[next++])
-                    : *form == '~' ? n > 0
-                                   : left > 0 && text[at] == *form;
-    if (!ok) {
-      *error = std::to_string(line) + ": not " +
-               (line == 1 ? "the report line of a run" : "\"TOTAL DEAD: N\"");
-      return false;
-    }
-    line += *form == '\n';
-    at += n;
-  }
-  if (at != text.size()) {
-    *error = std::to_string(line) + ": more than a run's report file";
+  const std::size_t line = read_report_line(text, r);
+  if (line == 0) {
+    *error = "1: not the report line of a run";
     return false;
   }
-  r->line = text.substr(0, text.find('\n'));
+  const std::string dead = text.substr(line);
+  const char* const kDead = "TOTAL DEAD: ";
+  const std::size_t prefix = std::strlen(kDead);
+  const std::size_t digits = digits_at(dead.c_str() + std::min(prefix, dead.size()),
+                                       dead.size() - std::min(prefix, dead.size()));
+  if (dead.compare(0, prefix, kDead) != 0 ||
+      !read_count(dead.c_str() + prefix, digits, INT_MAX, &r->total_dead) ||
+      dead.size() < prefix + digits + 1 || dead[prefix + digits] != '\n') {
+    *error = "2: not \"TOTAL DEAD: N\"";
+    return false;
+  }
+  if (dead.size() != prefix + digits + 1) {
+    *error = "3: more than a run's report file";
+    return false;
+  }
+  r->line = text.substr(0, line - 1);
   return true;
 }

@@ -7,11 +7,14 @@
 #include <functional>
 #include <string>
 
+#include "sim/report_line.h"
 #include "sim/tick_hooks.h"
 
 // The daily CSV: this header, then one row "day,infected,new_cases,newly_quarantined,immune,
 // dead_today" per day from day 1 on, as many as the report's DAYS.
-extern const char* const kDailyHeader;
+std::string daily_header();
+// The names of a sample's figures, the header's columns after "day".
+extern const char* const kDailyFigureNames[kSampleFigures];
 void write_daily_row(std::FILE* out, int day, const DailySample& s);
 
 // The most bytes a daily CSV of `rows` rows can take: every count is at most kMaxPopulation.
@@ -19,10 +22,15 @@ std::size_t daily_csv_bytes(long long rows);
 // The most bytes one row of such a CSV can take, for days up to `last_day`.
 std::size_t daily_row_bytes(long long last_day);
 
-// One row read back: the day and its five counts in the header's order.
-struct DailyRow {
+// A day of a run and its sample.
+struct DayFigures {
   int day;
-  long long value[5];
+  DailySample sample;
+};
+
+// One row read back.
+struct DailyRow {
+  DayFigures figures;
   const char* text; // the row as written, without its newline
   std::size_t length;
 };
@@ -43,9 +51,9 @@ bool read_daily_rows(const std::string& text, int first, int last,
 void write_report_file(std::FILE* out, const std::string& report_line, int total_dead);
 
 // The report file's fields read back, and its line without the newline.
-struct RunReport {
+struct RunReport : ReportFigures {
   std::string line;
-  long long population, peak_day, peak_infected, ever_sickened, new_cases, dead, days, total_dead;
+  long long total_dead;
 };
 // The most bytes a report file can take.
 constexpr std::size_t kReportFileBytes = 1024;

@@ -10,6 +10,7 @@
 
 #include "fileio/atomic_file.h"
 #include "sim/random_stream.h"
+#include "sim/report_line.h"
 #include "sim/schedules.h"
 #include "sim/world.h"
 #include "tools/run_files.h"
@@ -98,7 +99,7 @@ int run_single(const BatchOptions& o) {
   }
   std::FILE* const csv_out = stream_of(o.csv_path, csv.get());
   if (csv_out != nullptr)
-    std::fprintf(csv_out, "%s\n", kDailyHeader);
+    std::fprintf(csv_out, "%s\n", daily_header().c_str());
 
   random_seed(o.seed);
   SchedulePanel panel = o.schedules;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // First: the X11 headers under fl_draw.H define macros (None, Bool) that trip gtest.
+#include "params/run_parameters.h"
 #include "tests/support/gui_run_fixture.h"
 
 #include <FL/fl_draw.H>
@@ -22,8 +23,8 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
       {{60, 60, 7, 0, 0}, FL_RED}, // on its seventh day: too ill to walk about
       {{70, 60, -1, 0, 1}, fl_rgb_color(80, 80, 80)},
       {{5, 5, 1, 0, 0}, fl_darker(FL_YELLOW)},
-      {{190, 35, 1, 0, 0}, FL_BLACK}}; // under the status band, near its foot
-  RunParameters r;                     // no infection, no quarantine
+      {{190, 35, 1, 0, 0}, FL_BLACK}};        // under the status band, near its foot
+  RunParameters r = initial_run_parameters(); // no infection, no quarantine
   std::tie(r.arena_size, r.population, r.initially_infected, r.infection_rate, r.quarantine_rate) =
       std::make_tuple(200, static_cast<int>(people.size()), 0, 0, 0.0);
   arena->start_run(r);

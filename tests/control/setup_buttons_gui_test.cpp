@@ -201,11 +201,13 @@ TEST_F(SetupButtons, OpenIsLockedDuringARunAndSaveIsNot) {
 // The seed serves that one Start only.
 TEST_F(SetupButtons, SeededSetupRunsAsTheBatchRunnerRunsIt) {
   const std::string path = temp_path("seeded");
-  const ::Setup s = small_seeded_setup(300, 30, 77);
+  ::Setup s = small_seeded_setup(300, 30, 77);
+  s.params.quarantine_rate = 12.345; // finer than the field's two decimals
   ASSERT_EQ(write_setup(path, s), "");
   const Result batch_run = batch("--setup " + path);
   ASSERT_EQ(batch_run.status, 0) << batch_run.err;
   press(panel->open_setup_button, path);
+  EXPECT_EQ(panel->read_panel().params.quarantine_rate, 12.345);
   printed();
   panel->start_button->do_callback();
   ASSERT_TRUE(pump_until([&] { return panel->start_button->active() != 0; }));

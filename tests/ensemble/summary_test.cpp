@@ -27,10 +27,10 @@ TEST(Summary, quantileInterpolatesBetweenOrderStatistics) {
 }
 
 // A run of days 1..last whose every series holds `v` except immune, which holds `immune`.
-static std::vector<DayFigures> run(int last, long long v, long long immune) {
+static std::vector<DayFigures> run(int last, int v, int immune) {
   std::vector<DayFigures> days;
   for (int d = 1; d <= last; ++d)
-    days.push_back({d, {v, v, v, immune, v}});
+    days.push_back({d, {{v, v, v, immune, v}}});
   return days;
 }
 
@@ -81,7 +81,7 @@ TEST(Summary, windowsOfAnyWidthGiveTheRowsOfOneWindow) {
     runs.push_back(run(r == 5 ? 1 : 3 + 2 * r, 0, 0));
     for (DayFigures& d : runs.back())
       for (int s = 0; s < kSummarySeries; ++s)
-        d.value[s] = (d.day * 7 + r * 13 + s * 3) % 17;
+        d.sample.value[s] = (d.day * 7 + r * 13 + s * 3) % 17;
   }
   runs[2].erase(runs[2].begin() + 3);
   PointSummary whole;
@@ -183,8 +183,7 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
     const std::vector<std::string> f = fields(lines[i]);
     const int point = std::stoi(f[0]), on_day = std::stoi(f[2]);
     const int s = static_cast<int>(
-        std::find(kSummarySeriesNames, kSummarySeriesNames + kSummarySeries, f[3]) -
-        kSummarySeriesNames);
+        std::find(kDailyFigureNames, kDailyFigureNames + kSummarySeries, f[3]) - kDailyFigureNames);
     ASSERT_LT(s, kSummarySeries) << lines[i];
     long long sum = 0;
     int n = 0;

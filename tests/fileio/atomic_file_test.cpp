@@ -33,6 +33,13 @@ TEST(AtomicFile, LongNamesSaveAndDroppedWritesLeaveNothing) {
     std::fputs("half", dropped.stream());
   }
   EXPECT_EQ(entries(), 1);
+  // What a writer killed midway leaves (here of the long name, whose temporary is shortened) goes
+  // with the file; a neighbour whose name merely starts the same stays.
+  for (const std::string& left : {path, (dir / std::string(244, 'n')).string() + ".tmp.a1B2c3",
+                                  path + "x", (dir / "n.tmp.a1B2c3").string()})
+    std::ofstream(left) << "left";
+  remove_with_temporaries(path);
+  EXPECT_EQ(std::tuple(entries(), fs::exists(path + "x")), std::tuple(2, true));
 }
 
 // A rename would put a plain file where the link or the pipe was (or, as root, where /dev/stdout

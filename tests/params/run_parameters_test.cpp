@@ -45,10 +45,9 @@ TEST(RunParameterTable, NamesRangesAndPlacesHold) {
   }
 }
 
-// The engine keeps first values of its own (it sits below the table); they must be the panel's,
-// each taken into a place of its own.
-TEST(RunParameterTable, EngineDefaultsAreThePanelsAndEachRowHasItsOwnTarget) {
-  const RunParameters engine;
+// A run starts from the panel's first values, each taken into a place of its own.
+TEST(RunParameterTable, FirstValuesAreThePanelsAndEachRowHasItsOwnTarget) {
+  const RunParameters engine = initial_run_parameters();
   std::set<const void*> targets;
   for (const ParamRow& r : param_rows()) {
     EXPECT_EQ(param_value(r, engine), r.initial) << r.name;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "params/run_parameters.h"
 #include "tests/sim/world_fixture.h"
 
 namespace {
@@ -100,7 +101,7 @@ struct Model {
     const int new_cases = std::max(infected - old_infected, 0);
     old_infected = infected;
     if (b)
-      samples.push_back({infected, new_cases, nq, immune, dead_today}), dead_today = 0;
+      samples.push_back({{infected, new_cases, nq, immune, dead_today}}), dead_today = 0;
     dead_today += deaths, dead_total += deaths;
   }
 };
@@ -108,7 +109,7 @@ struct Model {
 RunParameters random_parameters(uint32_t seed) {
   random_seed(seed);
   auto pick = [](int lo, int hi) { return lo + random_draw() % (hi - lo + 1); };
-  RunParameters p;
+  RunParameters p = initial_run_parameters();
   std::tie(p.population, p.arena_size, p.initially_infected, p.daily_interactions,
            p.immunity_duration) =
       std::tuple{pick(300, 4000), pick(100, 180), pick(1, 60), pick(1, 10), pick(0, 40)};
@@ -165,7 +166,7 @@ TEST(ReferenceModel, RandomConfigurationsAgreeTickByTick) {
 
 TEST(ReferenceModel, CrowdedRowsAgree) {
   // Far more than 350 infectious persons to a row: the row limit decides who infects.
-  RunParameters p;
+  RunParameters p = initial_run_parameters();
   std::tie(p.population, p.arena_size, p.initially_infected, p.infection_rate, p.lockdown,
            p.inactivity) = std::make_tuple(60000, 100, 1000, 30, 0, 50);
   compare_runs(p, 2024, 40);

@@ -38,12 +38,12 @@ TEST_F(TickRules, DeathEndsTheIllnessAndCountsInTheNextSample) {
             std::make_tuple(1, 0, 4, 0, 0));
   EXPECT_EQ(rec.kind_at(5, 5), kPaintRecovered);
   EXPECT_NE(rec.status.find("EVER SICKENED: 4 "), std::string::npos) << rec.status;
-  EXPECT_EQ(rec.samples.back().dead_today, 0);
+  EXPECT_EQ(rec.samples.back().value[kSampleDeadToday], 0);
   ticks(1);
   EXPECT_EQ(rec.kind_at(at(0).x, at(0).y), kPaintDead);
   EXPECT_EQ(std::make_pair(at(1).state, world.dead_total), std::make_pair(0, 1)) << "nor the dead";
   tick_to_boundary();
-  EXPECT_EQ(rec.samples.back().dead_today, 1);
+  EXPECT_EQ(rec.samples.back().value[kSampleDeadToday], 1);
 }
 
 TEST_F(TickRules, StatusLinePeakDaysAndRunEnd) {

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <tuple>
 
+#include "params/run_parameters.h"
 #include "tests/sim/world_fixture.h"
 
 using WorldBuild = WorldTest;
@@ -23,7 +24,7 @@ TEST_F(WorldBuild, TopDrawsStayInsideTheirTables) {
 }
 
 TEST_F(WorldBuild, RunStartDrawsPointsThenEachPersonThenMovers) {
-  RunParameters params;
+  RunParameters params = initial_run_parameters();
   std::tie(params.arena_size, params.population, params.inactivity, params.drivers_pct,
            params.destination_count) = std::make_tuple(300, 200, 30, 50, 10);
   for (int seeded : {2, 1000}) { // more seeded cases than persons: everybody
@@ -54,7 +55,7 @@ TEST_F(WorldBuild, RunStartDrawsPointsThenEachPersonThenMovers) {
 
 // Run under the sanitizers, these must stay inside every table.
 TEST_F(WorldBuild, OddParametersNeverLeaveTheTables) {
-  RunParameters params;
+  RunParameters params = initial_run_parameters();
   params.population = 0;
   world.start_run(params);
   EXPECT_EQ(person, nullptr);
