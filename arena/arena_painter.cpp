@@ -52,7 +52,8 @@ ArenaCanvas* ArenaPainter::begin(int w, int h, Fl_Color window_colour, int box_x
   canvas_.height = h;
   const Fl_Color palette[kPaintKinds] = {
       fl_rgb_color(80, 80, 80),  fl_darker(FL_YELLOW),     FL_RED,
-      fl_rgb_color(0, 150, 255), fl_rgb_color(0, 230, 80), fl_rgb_color(255, 200, 225)};
+      fl_rgb_color(0, 150, 255), fl_rgb_color(0, 230, 80), fl_rgb_color(255, 200, 225),
+      fl_rgb_color(0, 200, 200)}; // the vaccinated: light teal
   for (int k = 0; k < kPaintKinds; ++k)
     canvas_.colour[k] = encode(palette[k]);
   // Run start makes the box cover the window; only a window of another size shows its own

@@ -26,8 +26,9 @@ void set_parameters_active(ControlWin* c, bool active) {
     else if (f.slider != c->speed_slider)
       set_active(f.slider, active);
   }
-  Fl_Widget* others[] = {c->lazy_button, c->quarantine_button, c->chart_type_menu,
-                         c->chart_type_box,
+  for (const ScheduleRow& s : schedule_rows())
+    set_active(c->schedule_button(s.name), active);
+  Fl_Widget* others[] = {c->chart_type_menu, c->chart_type_box,
                          // The store may only change between runs.
                          c->clear_button,
                          // A setup opened mid-run would change the panel under it.

@@ -59,6 +59,7 @@ const struct {
     {"arena-size", &ControlWin::arena_size_slider},
     {"daily-interactions", &ControlWin::daily_interactions_slider},
     {"quarantine-rate", &ControlWin::quarantine_rate_slider},
+    {"vaccination", &ControlWin::vaccination_slider},
     {"speed", &ControlWin::speed_slider},
 };
 
@@ -70,13 +71,22 @@ const struct {
 } kSetpointButtons[] = {
     {"inactivity-schedule", lazy_cb, &ControlWin::lazy_button},
     {"quarantine-schedule", quarantine_cb, &ControlWin::quarantine_button},
+    {"vaccination-schedule", vaccination_cb, &ControlWin::vaccination_button},
 };
+
+// A real value in force, as the schedules write it back: "%g".
+void show_real(InputSlider* field, double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%g", v);
+  field->slider->value(v);
+  field->input->value(text);
+}
 
 } // namespace
 
 ControlWin::ControlWin(MyWin* arena_window, int w, int h) : Fl_Double_Window(w, h, "Control") {
-  lazy_policy_on = 0;
-  quarantine_policy_on = 0;
+  for (const ScheduleRow& s : schedule_rows())
+    this->*s.in_use = 0;
   world = arena_window;
   build_run_row();
   build_fields();
@@ -185,6 +195,13 @@ InputSlider* ControlWin::field(const char* name) const {
   return nullptr;
 }
 
+Fl_Button* ControlWin::schedule_button(const char* schedule) const {
+  for (const auto& binding : kSetpointButtons)
+    if (std::strcmp(binding.schedule, schedule) == 0)
+      return this->*binding.button;
+  return nullptr;
+}
+
 Fl_Light_Button* ControlWin::toggle(const char* name) const {
   for (const PanelField& f : fields)
     if (f.toggle && std::strcmp(f.row->name, name) == 0)
@@ -234,8 +251,9 @@ void ControlWin::show_inactivity(int v) {
 }
 
 void ControlWin::show_quarantine_rate(double v) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%g", v);
-  quarantine_rate_slider->slider->value(v);
-  quarantine_rate_slider->input->value(text);
+  show_real(quarantine_rate_slider, v);
+}
+
+void ControlWin::show_vaccination_rate(double v) {
+  show_real(vaccination_slider, v);
 }

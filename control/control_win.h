@@ -45,10 +45,13 @@ public:
   // The schedules write the value in force back into their control.
   void show_inactivity(int value) override;
   void show_quarantine_rate(double value) override;
+  void show_vaccination_rate(double value) override;
 
   // Null when the panel has no field, or no toggle, of that name.
   InputSlider* field(const char* name) const;
   Fl_Light_Button* toggle(const char* name) const;
+  // The button that opens the editor of the schedule of that name; null for none.
+  Fl_Button* schedule_button(const char* schedule) const;
 
   // The setup the panel stands for now: what a run would read (typed text committed), the
   // display settings, the schedules in use, and the seed the next Start will take, if any.
@@ -75,14 +78,15 @@ public:
   InputSlider* arena_size_slider;
   InputSlider* daily_interactions_slider;
   InputSlider* quarantine_rate_slider;
+  InputSlider* vaccination_slider;
   InputSlider* speed_slider;
   Fl_Button* lazy_button;
   Fl_Button* quarantine_button;
+  Fl_Button* vaccination_button;
   Fl_Menu_Button* chart_type_menu;
   Fl_Box* chart_type_box;
   MyWin* world;
-  // lazy_policy, quarantine_policy, lazy_policy_on and quarantine_policy_on come from
-  // SchedulePanel.
+  // The schedules and their flags (lazy_policy, lazy_policy_on, ...) come from SchedulePanel.
 
 private:
   // The construction steps, in the order in which the widgets are created.
@@ -103,6 +107,7 @@ extern ControlWin* control_win;
 void chart_type_cb(Fl_Widget* w, void* data);
 void lazy_cb(Fl_Widget* w, void* data);
 void quarantine_cb(Fl_Widget* w, void* data);
+void vaccination_cb(Fl_Widget* w, void* data);
 void reset_result_cb(Fl_Widget* button, void* control_window);
 // "Open Setup…" and "Save Setup…": ask for a file through chart_file_chooser, and tell a
 // failure through chart_alert; the user data is the control window.

@@ -76,30 +76,20 @@ void show_symbol(Fl_Button* button, const char* symbol) {
 }
 
 // Hands the schedule's parameter to the schedule (on) or back to its control. Only the panel's
-// own two schedules have a parameter; any other schedule is just stored.
+// own schedules have a parameter; any other schedule is just stored.
 void hand_over(PolicyArray* policy, bool on) {
   ControlWin* c = control_win;
   if (!c)
     return;
-  struct Parameter {
-    PolicyArray* schedule;
-    int* in_use;
-    Fl_Button* button;
-    InputSlider* control;
-  };
-  const Parameter parameters[] = {
-      {&c->lazy_policy, &c->lazy_policy_on, c->lazy_button, c->inactivity_slider},
-      {&c->quarantine_policy, &c->quarantine_policy_on, c->quarantine_button,
-       c->quarantine_rate_slider}};
-  for (const Parameter& p : parameters) {
-    if (policy != p.schedule)
+  for (const ScheduleRow& row : schedule_rows()) {
+    if (policy != &(c->*row.policy))
       continue;
-    *p.in_use = on ? 1 : 0;
-    show_symbol(p.button, on ? "@-4<" : "@-4+");
+    c->*row.in_use = on ? 1 : 0;
+    show_symbol(c->schedule_button(row.name), on ? "@-4<" : "@-4+");
     if (on)
-      p.control->deactivate();
+      c->field(row.drives)->deactivate();
     else
-      p.control->activate();
+      c->field(row.drives)->activate();
   }
 }
 

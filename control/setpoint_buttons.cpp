@@ -22,3 +22,7 @@ void lazy_cb(Fl_Widget*, void* data) {
 void quarantine_cb(Fl_Widget*, void* data) {
   open_editor(data, "quarantine-schedule");
 }
+
+void vaccination_cb(Fl_Widget*, void* data) {
+  open_editor(data, "vaccination-schedule");
+}

@@ -104,10 +104,7 @@ void ControlWin::show_setup(const Setup& s) {
     this->*row.in_use = on ? 1 : 0;
     this->*row.policy = on ? s.schedules.*row.policy : initial_schedule(row);
     // As the editor's "Use" and "Cancel" leave them: the schedule drives its field, or not.
-    for (const auto& [name, button] : {std::pair{"inactivity-schedule", lazy_button},
-                                       std::pair{"quarantine-schedule", quarantine_button}})
-      if (std::string(row.name) == name)
-        button->label(on ? "@-4<" : "@-4+");
+    schedule_button(row.name)->label(on ? "@-4<" : "@-4+");
     InputSlider* driven = field(row.drives);
     if (on)
       driven->deactivate();

@@ -19,9 +19,10 @@ constexpr int kWidth = 1600;
 constexpr int kHeight = 1200;
 
 // An ended run has no immune count, so immune's late bands stand on fewer runs than the others'.
-const char* const kPanelTitles[kSummarySeries] = {"Infected", "New cases", "Newly quarantined",
-                                                  "Immune (late days: runs still going only)",
-                                                  "Dead today"};
+const char* const kPanelTitles[kSummarySeries] = {
+    "Infected",          "New cases",
+    "Newly quarantined", "Immune (late days: runs still going only)",
+    "Dead today",        "Newly vaccinated"};
 
 // Tableau's ten colours: told apart easily, also by most colour-blind readers.
 const char* const kColours[] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd",
@@ -71,9 +72,10 @@ void write_values(std::FILE* out, const BandsRuns& runs, const std::vector<std::
   std::fputs("]\n", out);
 }
 
-// Five panels in a 3 x 2 grid; the sixth cell holds the legend, so that no panel's curves hide
-// behind it. The bands are translucent: the points' ranges overlap, and both must stay visible.
-// Past ten points the colours come round again, with another dash pattern for the median.
+// Six panels in a 3 x 2 grid, placed by hand; the legend has a strip of its own below them, so
+// that no panel's curves hide behind it. The bands are translucent: the points' ranges overlap,
+// and both must stay visible. Past ten points the colours come round again, with another dash
+// pattern for the median.
 const char kScriptBody[] = R"(hue(p) = colour[p % |colour| + 1]
 dash(p) = (p / |colour|) % 5 + 1
 if (!exists("out")) out = "bands.png"
@@ -84,7 +86,10 @@ if (strstrt(GPVAL_TERMINALS, "pngcairo") > 0) {
 }
 set output out
 set datafile missing "?"
-set multiplot layout 3,2 title heading font ",16"
+set multiplot title heading font ",16"
+legend = 0.1 # of the height, at the foot
+top = 0.95   # the rest above the grid holds the heading
+cell = (top - legend) / 3.0
 set grid
 set key off
 set xlabel "day"
@@ -93,7 +98,9 @@ set ylabel "persons"
 set yrange [0:*]
 set autoscale xfix
 set style fill transparent solid 0.15 noborder
-do for [s=0:4] {
+do for [s=0:|panel|-1] {
+  set origin (s % 2) * 0.5, legend + (2 - s / 2) * cell
+  set size 0.5, cell
   set title panel[s + 1] font ",14"
   c = 2 + 5 * s
   plot for [p=0:points-1] 'bands.dat' index p using 1:(column(c)):(column(c+4)) \
@@ -111,7 +118,13 @@ unset xlabel
 unset ylabel
 set xrange [0:1]
 set yrange [0:1]
-set key center center vertical Left reverse samplen 5 spacing 1.3 font ",12"
+set origin 0, 0
+set size 1, legend
+set lmargin 0
+set rmargin 0
+set tmargin 0
+set bmargin 0
+set key center center horizontal Left reverse samplen 5 spacing 1.3 font ",12"
 # Curves drawn outside the visible range: only their key entries show.
 plot 2 with lines lw 2 lc rgb "gray30" title "median", \
      2 with filledcurves y1=3 fs transparent solid 0.4 noborder lc rgb "gray30" \

@@ -55,8 +55,8 @@ bool PointSummary::next_window() {
   return true;
 }
 
-// Per day: each run's five counts, twice over as a vector may hold twice what it uses, and a
-// day's fixed costs (its map node and vectors, its five summary rows, bands.dat's grouping).
+// Per day: each run's counts, twice over as a vector may hold twice what it uses, and a
+// day's fixed costs (its map node and vectors, its summary rows, bands.dat's grouping).
 int summary_window_days(long long runs, std::size_t budget) {
   const long long per_day = std::max(runs, 1LL) * kSummarySeries * 4 * 2 + 1024;
   return static_cast<int>(std::clamp(static_cast<long long>(budget) / per_day, 1LL,

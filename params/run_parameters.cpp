@@ -108,15 +108,17 @@ const ParamRow kParams[] = {
     // One decimal shown, a whole percent read: the decimal is dropped.
     field("death-rate", "Death Rate", 550, 230, 1, 0, 0, 100, &R::death_rate,
           "Percentage of people that die of the disease."),
-    toggle("hide-healthy", "Hide Healthy", 480, 260, &R::hide_healthy,
+    field("vaccination", "Vaccination %", 550, 260, 2, 0, 0, 100, &R::vaccination_rate,
+          "Percent chance per day that a susceptible person is vaccinated and becomes immune."),
+    toggle("hide-healthy", "Hide Healthy", 480, 290, &R::hide_healthy,
            "Hide the people that are heathy.", ParamRole::DisplaySetting),
-    toggle("hide-quarantined", "Hide Quarantined", 630, 260, &R::hide_quarantined,
+    toggle("hide-quarantined", "Hide Quarantined", 630, 290, &R::hide_quarantined,
            "Hide the people that are in treatment/quarantine", ParamRole::DisplaySetting),
-    toggle("hide-recovered", "Hide Recovered", 480, 280, &R::hide_recovered,
+    toggle("hide-recovered", "Hide Recovered", 480, 310, &R::hide_recovered,
            "Hide the people that have recovered.", ParamRole::DisplaySetting),
-    toggle("hard-edge", "Hard Edge", 630, 280, &R::hard_edge,
+    toggle("hard-edge", "Hard Edge", 630, 310, &R::hard_edge,
            "Cause the side and upper edges to not wrap around\n", ParamRole::RunParameter),
-    toggle("lockdown", "Lockdown", 480, 300, &R::lockdown,
+    toggle("lockdown", "Lockdown", 480, 330, &R::lockdown,
            "A percentage of people are inactive rather than all people being less active.",
            ParamRole::RunParameter),
     // The chart mask, one bit a series; 1 matches the selector's first label.
@@ -145,6 +147,16 @@ const ScheduleRow kSchedules[] = {
      50.0,
      &SchedulePanel::quarantine_policy,
      &SchedulePanel::quarantine_policy_on},
+    // A first schedule of a modest campaign: 1 % a day.
+    {"vaccination-schedule",
+     "Vaccination",
+     "vaccination",
+     "Allows setting up to 10 days to act as setpoints.",
+     {770, 260, 20, 20},
+     10,
+     1.0,
+     &SchedulePanel::vaccination_policy,
+     &SchedulePanel::vaccination_policy_on},
 };
 
 bool is_whole(const ParamRow& row) {

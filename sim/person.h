@@ -3,7 +3,8 @@
 
 // One individual. Fields are in the order the rest of the program relies on.
 //   state: 0 susceptible, k >= 1 infected on day k of illness, -1 recovered (or dead when
-//   `dead` is set), -21 .. -2 quarantined.
+//   `dead` is set), -21 .. -2 quarantined. A vaccinated person is immune as a recovered one
+//   is (state -1) until its immunity ends.
 struct Person {
   explicit Person(int infected); // draws x, then y
 
@@ -18,6 +19,7 @@ struct Person {
   int dwell;
   int mobile; // read only under lockdown
   int dead;
+  int vaccinated; // 1 while immune by vaccination
 };
 
 struct DestinationPoint {

@@ -31,6 +31,7 @@ void World::start_run(const RunParameters& params) {
   sit_still = params.inactivity;
   infection_rate = params.infection_rate;
   quarantine_rate = params.quarantine_rate;
+  vaccination_rate = params.vaccination_rate;
   speed = params.speed;
 
   hide_healthy = params.hide_healthy;

@@ -9,11 +9,12 @@ double sit_factor = 0.0;
 double q_factor = 0.0;
 int inactivity_goal = 0;
 int quarantine_goal = 0;
+double v_factor = 0.0;
 
 // A boundary ends day d = day - 1, so a setpoint of day k takes effect as day k + 1 begins.
 // Every matching entry is applied in turn; the last one wins. `jump` sets the value; `aim` gets
-// the next entry's whole value and the days to it, or 0 days when that entry does not lie
-// later (the value then holds). The tenth entry leaves the ramp as it was.
+// the next entry's value and the days to it, or 0 days when that entry does not lie later (the
+// value then holds). The tenth entry leaves the ramp as it was.
 template <typename Jump, typename Aim>
 static bool apply_setpoints(const PolicyArray& policy, Jump jump, Aim aim) {
   bool hit = false;
@@ -28,7 +29,7 @@ static bool apply_setpoints(const PolicyArray& policy, Jump jump, Aim aim) {
     const double days = next.setpoint_day > policy[i].setpoint_day
                             ? static_cast<double>(next.setpoint_day) - policy[i].setpoint_day
                             : 0.0;
-    aim(trunc_to_int(next.value), days);
+    aim(next.value, days);
   }
   return hit;
 }
@@ -40,7 +41,8 @@ static bool apply_inactivity_setpoints(const PolicyArray& policy) {
         sit_still = trunc_to_int(value);
         schedule_panel->show_inactivity(sit_still);
       },
-      [](int next_value, double days) {
+      [](double next, double days) {
+        const int next_value = trunc_to_int(next);
         if (days == 0.0) {
           sit_factor = 0.0;
           return;
@@ -70,7 +72,8 @@ static bool apply_quarantine_setpoints(const PolicyArray& policy) {
         quarantine_rate = value;
         schedule_panel->show_quarantine_rate(quarantine_rate);
       },
-      [](int next_value, double days) {
+      [](double next, double days) {
+        const int next_value = trunc_to_int(next);
         if (days == 0.0) {
           q_factor = 0.0;
           return;
@@ -89,6 +92,29 @@ void SettleQuarantine() {
     q_factor = 0.0;
   quarantine_rate = quarantine_rate + q_factor;
   schedule_panel->show_quarantine_rate(quarantine_rate);
+}
+
+// Real numbers throughout, nothing truncated, and no goal: the step runs until the next setpoint.
+// A setpoint without a later next entry, the tenth included, holds its value.
+void SettleVaccination() {
+  if (schedule_panel == nullptr)
+    return;
+  const PolicyArray& policy = schedule_panel->vaccination_policy;
+  bool hit = false;
+  for (int i = 0; i < kSetpoints; ++i) {
+    if (policy[i].setpoint_day != day - 1)
+      continue;
+    hit = true;
+    vaccination_rate = policy[i].value;
+    const bool later = i + 1 < kSetpoints && policy[i + 1].setpoint_day > policy[i].setpoint_day;
+    v_factor = later
+                   ? (policy[i + 1].value - policy[i].value) /
+                         (static_cast<double>(policy[i + 1].setpoint_day) - policy[i].setpoint_day)
+                   : 0.0;
+  }
+  if (!hit)
+    vaccination_rate += v_factor;
+  schedule_panel->show_vaccination_rate(vaccination_rate);
 }
 
 int first_day_out_of_order(const int days[kSetpoints]) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Setpoint schedules: inactivity and the quarantine rate can follow up to ten day-indexed
-// setpoints, jumping on a setpoint's day and ramping linearly in between.
+// Setpoint schedules: inactivity, the quarantine rate and the vaccination rate can follow up to
+// ten day-indexed setpoints, jumping on a setpoint's day and ramping linearly in between.
 
 constexpr int kSetpoints = 10;
 
@@ -24,11 +24,14 @@ public:
   virtual ~SchedulePanel() = default;
   virtual void show_inactivity(int /*value*/) {}
   virtual void show_quarantine_rate(double /*value*/) {}
+  virtual void show_vaccination_rate(double /*value*/) {}
 
   PolicyArray lazy_policy{};
   PolicyArray quarantine_policy{};
+  PolicyArray vaccination_policy{};
   int lazy_policy_on = 0;
   int quarantine_policy_on = 0;
+  int vaccination_policy_on = 0;
 };
 
 // The schedules the engine follows; null: none in use.
@@ -40,10 +43,12 @@ extern double sit_factor;
 extern double q_factor;
 extern int inactivity_goal;
 extern int quarantine_goal;
+extern double v_factor;
 
 // Called at a day boundary while the matching schedule is in use.
 void SettleInactivity();
 void SettleQuarantine();
+void SettleVaccination();
 
 // Days must rise, except that -1 marks an unused entry and the day after it only needs to be 0
 // or more. Returns the index of the first day out of order, or -1 when all are in order.

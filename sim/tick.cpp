@@ -37,6 +37,8 @@ struct Pass {
   int half_interactions;
   int death_rate;
   double quarantine_rate;
+  double vaccination_rate;
+  bool vaccinating; // a day boundary with a rate above 0: the only ticks that draw for it
   int sit_still;
   long long move_span; // a person moves while 0 <= state + 1 < move_span
   int area;
@@ -55,6 +57,7 @@ struct Pass {
   int newly_quarantined = 0;
   int immune_count = 0;
   int deaths = 0;
+  int newly_vaccinated = 0;
 };
 
 template <bool Paint> inline void plot(const Pass& pass, const Person* p, PaintKind kind) {
@@ -94,8 +97,18 @@ inline int course_of_illness(Pass& pass, Person* p) {
   return slot;
 }
 
-// Recovered and quarantined persons turn susceptible once their immunity is spent; the colour
-// is the one of the state the person held before that.
+// A susceptible person may be vaccinated at a day boundary: immune at once, as on recovery.
+inline void vaccination(Pass& pass, Person* p) {
+  if (pass.vaccination_rate > real_percent_draw()) {
+    p->state = -1;
+    p->immunity_left = pass.immunity_duration;
+    p->vaccinated = 1;
+    pass.newly_vaccinated++;
+  }
+}
+
+// Recovered, vaccinated and quarantined persons turn susceptible once their immunity is spent;
+// the colour is the one of the state the person held before that.
 template <bool Paint> inline void end_of_immunity_and_paint(const Pass& pass, Person* p) {
   if (p->state > 0) {
     plot<Paint>(pass, p,
@@ -104,13 +117,14 @@ template <bool Paint> inline void end_of_immunity_and_paint(const Pass& pass, Pe
     if (!pass.hide_healthy)
       plot<Paint>(pass, p, kPaintHealthy);
   } else if (p->state == -1) {
+    const PaintKind kind = p->vaccinated ? kPaintVaccinated : kPaintRecovered;
     if (p->immunity_left <= 0)
-      p->state = 0;
+      p->state = 0, p->vaccinated = 0;
     if (!pass.hide_recovered)
-      plot<Paint>(pass, p, kPaintRecovered);
+      plot<Paint>(pass, p, kind);
   } else {
     if (p->immunity_left <= 0)
-      p->state = 0;
+      p->state = 0, p->vaccinated = 0;
     if (!pass.hide_quarantined)
       plot<Paint>(pass, p, kPaintQuarantined);
   }
@@ -167,12 +181,15 @@ template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
     pass.immune_count++;
     p->immunity_left--;
   }
+  if (pass.vaccinating && p->state == 0)
+    vaccination(pass, p);
   const int row = p->y;
   const int slot = p->state > 0 ? course_of_illness(pass, p) : -1;
   if (p->state < 0) {
     if (pass.boundary && p->state < -1)
       p->state++;
-    pass.sick_tally++;
+    // EVER SICKENED counts only those who were ill.
+    pass.sick_tally += p->vaccinated == 0;
   }
   end_of_immunity_and_paint<Paint>(pass, p);
   move(pass, p);
@@ -220,6 +237,8 @@ void World::tick(TickHooks& hooks) {
       SettleInactivity();
     if (schedule_panel->quarantine_policy_on)
       SettleQuarantine();
+    if (schedule_panel->vaccination_policy_on)
+      SettleVaccination();
   }
 
   Pass pass{boundary,
@@ -229,6 +248,8 @@ void World::tick(TickHooks& hooks) {
             daily_interactions / 2,
             death_rate,
             quarantine_rate,
+            vaccination_rate,
+            boundary && vaccination_rate > 0,
             sit_still,
             ambulatory_days + 1LL > 0 ? ambulatory_days + 1LL : 0,
             global_area,
@@ -263,8 +284,8 @@ void World::tick(TickHooks& hooks) {
     new_cases = 0;
 
   if (boundary) {
-    hooks.daily_sample(
-        {{infected, new_cases, pass.newly_quarantined, pass.immune_count, dead_today}});
+    hooks.daily_sample({{infected, new_cases, pass.newly_quarantined, pass.immune_count, dead_today,
+                         pass.newly_vaccinated}});
     dead_today = 0;
   }
   // Deaths of the sampling tick count towards the next sample.

@@ -13,6 +13,7 @@ enum PaintKind {
   kPaintHealthy,
   kPaintRecovered,
   kPaintQuarantined,
+  kPaintVaccinated,
   kPaintKinds
 };
 
@@ -34,6 +35,7 @@ enum DailyFigure {
   kSampleNewlyQuarantined,
   kSampleImmune,
   kSampleDeadToday,
+  kSampleNewlyVaccinated,
   kSampleFigures
 };
 struct DailySample {

@@ -15,6 +15,7 @@ int day = 0;
 int iteration = 0;
 int infection_rate = 15;
 double quarantine_rate = 0.5;
+double vaccination_rate = 0.0;
 int sit_still = -1;
 double speed = 0.01;
 int max = -10000000;
@@ -93,6 +94,8 @@ void reset_engine_state() {
   q_factor = 0.0;
   inactivity_goal = 0;
   quarantine_goal = 0;
+  vaccination_rate = 0.0;
+  v_factor = 0.0;
   speed = 0.01;
   max = -10000000;
   save_buf[0] = '\0';

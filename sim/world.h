@@ -16,9 +16,10 @@ extern int day;
 extern int iteration; // tick within the day; no run start resets it
 extern int infection_rate;
 extern double quarantine_rate;
-extern int sit_still; // inactivity percent
-extern double speed;  // seconds between ticks
-extern int max;       // highest infected count of the run
+extern double vaccination_rate; // percent chance per day that a susceptible person is vaccinated
+extern int sit_still;           // inactivity percent
+extern double speed;            // seconds between ticks
+extern int max;                 // highest infected count of the run
 extern char save_buf[256];
 extern int old_infected; // infected count of the previous tick, kept across runs
 
@@ -38,6 +39,7 @@ struct RunParameters {
   int inactivity = 0;
   int infection_rate = 0;
   double quarantine_rate = 0;
+  double vaccination_rate = 0;
   double speed = 0;
   int hide_healthy = 0;
   int hide_quarantined = 0;

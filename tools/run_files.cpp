@@ -24,8 +24,8 @@ std::size_t digits_at(const char* text, std::size_t length) {
 
 } // namespace
 
-const char* const kDailyFigureNames[kSampleFigures] = {"infected", "new_cases", "newly_quarantined",
-                                                       "immune", "dead_today"};
+const char* const kDailyFigureNames[kSampleFigures] = {
+    "infected", "new_cases", "newly_quarantined", "immune", "dead_today", "newly_vaccinated"};
 
 std::string daily_header() {
   std::string header = "day";

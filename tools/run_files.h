@@ -11,7 +11,7 @@
 #include "sim/tick_hooks.h"
 
 // The daily CSV: this header, then one row "day,infected,new_cases,newly_quarantined,immune,
-// dead_today" per day from day 1 on, as many as the report's DAYS.
+// dead_today,newly_vaccinated" per day from day 1 on, as many as the report's DAYS.
 std::string daily_header();
 // The names of a sample's figures, the header's columns after "day".
 extern const char* const kDailyFigureNames[kSampleFigures];

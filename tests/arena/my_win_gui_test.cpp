@@ -12,18 +12,19 @@
 
 using ArenaWindow = GuiRunTest;
 
-// Persons {x, y, state, immunity_left, dead} keep still through one tick drawn as the toolkit
-// draws it; the pixels are read back.
+// Persons {x, y, state, immunity_left, dead, vaccinated} keep still through one tick drawn as the
+// toolkit draws it; the pixels are read back.
 TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
-  const std::vector<std::pair<std::array<int, 5>, Fl_Color>> people = {
-      {{20, 60, 0, 0, 0}, fl_rgb_color(0, 150, 255)},
-      {{30, 60, -1, 500, 0}, fl_rgb_color(0, 230, 80)},
-      {{40, 60, -10, 500, 0}, fl_rgb_color(255, 200, 225)},
-      {{50, 60, 1, 0, 0}, fl_darker(FL_YELLOW)},
-      {{60, 60, 7, 0, 0}, FL_RED}, // on its seventh day: too ill to walk about
-      {{70, 60, -1, 0, 1}, fl_rgb_color(80, 80, 80)},
-      {{5, 5, 1, 0, 0}, fl_darker(FL_YELLOW)},
-      {{190, 35, 1, 0, 0}, FL_BLACK}};        // under the status band, near its foot
+  const std::vector<std::pair<std::array<int, 6>, Fl_Color>> people = {
+      {{20, 60, 0, 0, 0, 0}, fl_rgb_color(0, 150, 255)},
+      {{30, 60, -1, 500, 0, 0}, fl_rgb_color(0, 230, 80)},
+      {{40, 60, -10, 500, 0, 0}, fl_rgb_color(255, 200, 225)},
+      {{35, 60, -1, 500, 0, 1}, fl_rgb_color(0, 200, 200)},
+      {{50, 60, 1, 0, 0, 0}, fl_darker(FL_YELLOW)},
+      {{60, 60, 7, 0, 0, 0}, FL_RED}, // on its seventh day: too ill to walk about
+      {{70, 60, -1, 0, 1, 0}, fl_rgb_color(80, 80, 80)},
+      {{5, 5, 1, 0, 0, 0}, fl_darker(FL_YELLOW)},
+      {{190, 35, 1, 0, 0, 0}, FL_BLACK}};     // under the status band, near its foot
   RunParameters r = initial_run_parameters(); // no infection, no quarantine
   std::tie(r.arena_size, r.population, r.initially_infected, r.infection_rate, r.quarantine_rate) =
       std::make_tuple(200, static_cast<int>(people.size()), 0, 0, 0.0);
@@ -33,9 +34,10 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
   ASSERT_TRUE(pump_until([&] { return ticks() > 0; })) << "shown and drawn once";
   for (size_t i = 0; i < people.size(); ++i)
     std::tie(person[i]->x, person[i]->y, person[i]->state, person[i]->immunity_left,
-             person[i]->dead, person[i]->mobile) = std::tuple_cat(people[i].first, std::tuple{0});
+             person[i]->dead, person[i]->vaccinated, person[i]->mobile) =
+        std::tuple_cat(people[i].first, std::tuple{0});
   // Both ways to the window: the X server's shared image, and the toolkit's fl_draw_image; then
-  // the healthy, the recovered and the quarantined (the first three) hidden.
+  // the healthy, the recovered, the quarantined and the vaccinated (the first four) hidden.
   for (auto [shared, hide] : {std::pair{true, 0}, {false, 0}, {true, 1}}) {
     arena_shared_memory = shared;
     arena->hide_healthy = arena->hide_recovered = arena->hide_quarantined = hide;
@@ -49,7 +51,7 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
     };
     for (size_t i = 0; i < people.size(); ++i) {
       const auto& [s, colour] = people[i];
-      EXPECT_EQ(at(s[0], s[1]), hide && i < 3 ? 0u : Fl::get_color(colour)) << shared << hide << i;
+      EXPECT_EQ(at(s[0], s[1]), hide && i < 4 ? 0u : Fl::get_color(colour)) << shared << hide << i;
     }
     EXPECT_EQ(at(25, 60), 0u);
     int light = 0; // the status band's anti-aliased white text, on rows 10 to 39

@@ -52,6 +52,9 @@ struct Row {
      "0", 0, 100},
     {"Number of destinations", "Number of places people can drive to.", "0", 0, 1000},
     {"Death Rate", "Percentage of people that die of the disease.", "0", 0, 100, "0.0"},
+    {"Vaccination %",
+     "Percent chance per day that a susceptible person is vaccinated and becomes immune.", "0", 0,
+     100, "0.00"},
     {"Hide Healthy", "Hide the people that are heathy."},
     {"Hide Quarantined", "Hide the people that are in treatment/quarantine"},
     {"Hide Recovered", "Hide the people that have recovered."},
@@ -83,13 +86,27 @@ TEST_F(Panel, ControlsAsSpecifiedAndWhatTheyDo) {
   EXPECT_STREQ(panel->lazy_button->tooltip(), "Allows setting up to 10 days to act as setpoints.");
   EXPECT_STREQ(panel->quarantine_button->tooltip(),
                "Allow setting up to 10 days to act as setpoints.");
+  EXPECT_EQ(std::make_tuple(panel->vaccination_button->x(), panel->vaccination_button->y(),
+                            std::string(panel->vaccination_button->label())),
+            std::make_tuple(770, 260, "@-4+"));
   // What a schedule puts in force is shown in its control: the text and the slider agree.
   panel->show_inactivity(23);
   panel->show_quarantine_rate(1.4);
-  InputSlider *lazy = panel->inactivity_slider, *rate = panel->quarantine_rate_slider;
-  EXPECT_EQ(std::make_tuple(std::string(lazy->input->value()) + " " + rate->input->value(),
-                            lazy->slider->value(), rate->slider->value()),
-            std::make_tuple("23 1.4", 23.0, 1.4));
+  panel->show_vaccination_rate(1.75);
+  InputSlider *lazy = panel->inactivity_slider, *rate = panel->quarantine_rate_slider,
+              *vaccination = panel->vaccination_slider;
+  EXPECT_EQ(std::make_tuple(std::string(lazy->input->value()) + " " + rate->input->value() + " " +
+                                vaccination->input->value(),
+                            lazy->slider->value(), rate->slider->value(),
+                            vaccination->slider->value()),
+            std::make_tuple("23 1.4 1.75", 23.0, 1.4, 1.75));
+  // Everything fits the 800 x 700 window, and nothing covers the live chart.
+  for (int i = 0; i < panel->children(); ++i) {
+    const Fl_Widget* w = panel->child(i);
+    EXPECT_TRUE(w->x() >= 0 && w->y() >= 0 && w->x() + w->w() <= 800 && w->y() + w->h() <= 700 &&
+                (w == arena->graph || w->y() + w->h() <= arena->graph->y()))
+        << (w->label() ? w->label() : "?");
+  }
   // Locking leaves only the run controls, Speed and saving the setup.
   const auto children = [&](bool on) { // the active ones, or with `on` false, the others
     std::set<Fl_Widget*> found;

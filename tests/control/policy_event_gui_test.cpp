@@ -66,3 +66,19 @@ TEST_F(Editor, DaysOutOfOrderMarkedUseStoresSlidersCancelHandsBackEvenWhileLocke
   Fl::do_widget_deletion();
   EXPECT_TRUE(used.deleted() && cancelled.deleted()) << "finished editors are released";
 }
+
+// The vaccination rate's editor: its own title and first schedule; "Use" hands the field over.
+TEST_F(Editor, VaccinationScheduleHasItsOwnEditor) {
+  panel->vaccination_button->do_callback();
+  auto* e = dynamic_cast<PolicyEvent*>(Fl::first_window()->top_window());
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(std::make_tuple(std::string(e->label()), std::string(e->day_inputs[9]->value()),
+                            e->value_sliders[9]->value()),
+            std::make_tuple("Vaccination", "90", 1.0));
+  e->value_sliders[0]->value(2.5);
+  e->child(e->children() - 2)->do_callback(); // "Use"
+  EXPECT_EQ(std::make_tuple(panel->vaccination_policy[0].value, panel->vaccination_policy_on,
+                            std::string(panel->vaccination_button->label()),
+                            panel->vaccination_slider->input->active(), panel->lazy_policy_on),
+            std::make_tuple(2.5, 1, "@-4<", 0u, 0));
+}

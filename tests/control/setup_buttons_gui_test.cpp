@@ -203,6 +203,10 @@ TEST_F(SetupButtons, SeededSetupRunsAsTheBatchRunnerRunsIt) {
   const std::string path = temp_path("seeded");
   ::Setup s = small_seeded_setup(300, 30, 77);
   s.params.quarantine_rate = 12.345; // finer than the field's two decimals
+  s.params.vaccination_rate = 2.5;
+  s.schedules.vaccination_policy = initial_schedule(*find_schedule("vaccination-schedule"));
+  s.schedules.vaccination_policy[1] = {2, 30.0}; // a campaign at its height on day 3
+  s.schedules.vaccination_policy_on = 1;
   ASSERT_EQ(write_setup(path, s), "");
   const Result batch_run = batch("--setup " + path);
   ASSERT_EQ(batch_run.status, 0) << batch_run.err;

@@ -72,6 +72,23 @@ TEST(BandsPlot, failureGivesOneLineReasonAndNoPngThenAWholePng) {
   for (size_t i = 0; i + 2 < rgb.size(); i += 3)
     colours.insert(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
   EXPECT_TRUE(colours.count(0x1f77b4) && colours.count(0xff7f0e));
+  // A median in each of the six cells of the 3 x 2 grid, and in the legend's strip below it.
+  const auto medians = [&](unsigned x0, unsigned y0, unsigned w, unsigned h) {
+    int n = 0;
+    for (unsigned y = y0; y < y0 + h; ++y)
+      for (unsigned x = x0; x < x0 + w; ++x) {
+        const unsigned char* p = &rgb[(y * png.width + x) * 3];
+        n += (p[0] << 16 | p[1] << 8 | p[2]) == 0x1f77b4;
+      }
+    return n;
+  };
+  const unsigned strip = png.height / 10, cell = (png.height * 95 / 100 - strip) / 3;
+  for (unsigned c = 0; c < 6; ++c)
+    EXPECT_GT(medians(c % 2 * png.width / 2, png.height - strip - (3 - c / 2) * cell, png.width / 2,
+                      cell),
+              0)
+        << "cell " << c;
+  EXPECT_GT(medians(0, png.height - strip, png.width, strip), 0) << "the legend";
   EXPECT_EQ(entries(), (std::set<std::string>{"bands.dat", "bands.gp", "bands.png"}));
   std::filesystem::remove_all(dir);
 }

@@ -74,7 +74,8 @@ TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
                              "--arena-size 150 --max-days 40"); // its rows, then its report
   const std::vector<std::string> reports = split_lines(a.out);
   ASSERT_EQ(reports.size(), 10u);
-  std::string rows = "day,infected,new_cases,newly_quarantined,immune,dead_today\n";
+  std::string rows =
+      "day,infected,new_cases,newly_quarantined,immune,dead_today,newly_vaccinated\n";
   for (const std::string& line : split_lines(slurp(one + "/runs.csv")))
     if (line.rfind("1,2,13,20,", 0) == 0)
       rows += line.substr(10) + "\n";

@@ -30,7 +30,7 @@ TEST(Summary, quantileInterpolatesBetweenOrderStatistics) {
 static std::vector<DayFigures> run(int last, int v, int immune) {
   std::vector<DayFigures> days;
   for (int d = 1; d <= last; ++d)
-    days.push_back({d, {{v, v, v, immune, v}}});
+    days.push_back({d, {{v, v, v, immune, v, v}}});
   return days;
 }
 
@@ -61,10 +61,12 @@ TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOutAndRowsMatchTheHeade
   EXPECT_EQ(text({rows.begin() + 2 * kSummarySeries, rows.end()}),
             "0,3,infected,3,20,2,10,20,30,38\n0,3,new_cases,3,20,2,10,20,30,38\n"
             "0,3,newly_quarantined,3,20,2,10,20,30,38\n0,3,immune,2,6.5,6.05,6.25,6.5,6.75,6.95\n"
-            "0,3,dead_today,3,20,2,10,20,30,38\n0,4,infected,3,13.333333333333334,0,0,0,20,36\n"
+            "0,3,dead_today,3,20,2,10,20,30,38\n0,3,newly_vaccinated,3,20,2,10,20,30,38\n"
+            "0,4,infected,3,13.333333333333334,0,0,0,20,36\n"
             "0,4,new_cases,3,13.333333333333334,0,0,0,20,36\n"
             "0,4,newly_quarantined,3,13.333333333333334,0,0,0,20,36\n"
-            "0,4,immune,1,7,7,7,7,7,7\n0,4,dead_today,3,13.333333333333334,0,0,0,20,36\n");
+            "0,4,immune,1,7,7,7,7,7,7\n0,4,dead_today,3,13.333333333333334,0,0,0,20,36\n"
+            "0,4,newly_vaccinated,3,13.333333333333334,0,0,0,20,36\n");
   EXPECT_EQ(summary_header({"infection-rate", "lockdown"}),
             "point,infection-rate,lockdown,day,series,n,mean,p5,p25,median,p75,p95");
   EXPECT_EQ(
@@ -167,10 +169,11 @@ static std::map<std::pair<int, int>, std::vector<std::string>> read_bands(const 
 TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
   const std::string dir = TEST_BINARY_DIR "/recomputed";
   std::filesystem::remove_all(dir);
-  const Result r = batch("--seed 3 --population 40000 --arena-size 100 --infection-length 3 "
-                         "--initially-infected 10 --runs 3 --vary infection-rate=20,40 --quiet "
-                         "--out " +
-                         dir);
+  const Result r = batch(
+      "--seed 3 --population 40000 --arena-size 100 --infection-length 3 "
+      "--initially-infected 10 --vaccination 0.5 --runs 3 --vary infection-rate=20,40 --quiet "
+      "--out " +
+      dir);
   ASSERT_EQ(r.status, 0) << r.err;
   std::set<std::pair<int, int>> point_days;
   const auto runs = read_runs(dir + "/runs.csv", &point_days);

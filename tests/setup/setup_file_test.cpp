@@ -89,7 +89,7 @@ TEST_F(SetupFile, FileRunsAsItsOptionsTheCommandLineWinsAndTomllibReadsIt) {
   const std::string options = std::string(kRun) +
                               " --population 700 --infection-rate 40 --hard-edge 0 "
                               "--quarantine-rate 0.30000000000000004 --quarantine-schedule "
-                              "0:1.5,10:20",
+                              "0:1.5,10:20 --vaccination 0.25 --vaccination-schedule 3:0.5,5:2",
                     file = kDir + "/a.toml", csv = " --max-days 12 --seed 5 --csv -";
   ASSERT_EQ(0, batch(options + " --seed 9 --save-setup " + file).status);
   const Result py = sh("python3 -c '"
@@ -99,7 +99,8 @@ print(d["format"] == 1 and r["population"] == 700 and r["quarantine-rate"] == 0.
       r["hard-edge"] is False and r["lockdown"] is True and r["seed"] == 9 and
       type(r["speed"] if "speed" in r else 0.5) is float and type(r["arena-size"]) is int and
       r["quarantine-schedule"] == "0:1.5,10:20" and "inactivity-schedule" not in r and
-      d["display"]["speed"] == 0.01 and len(r) == 17 and len(d["display"]) == 7))"
+      r["vaccination"] == 0.25 and r["vaccination-schedule"] == "3:0.5,5:2" and
+      d["display"]["speed"] == 0.01 and len(r) == 19 and len(d["display"]) == 7))"
                        "' " +
                        file);
   EXPECT_EQ("True\n", py.out) << py.err;

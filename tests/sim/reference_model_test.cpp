@@ -15,7 +15,10 @@ struct Model {
   std::vector<Person> people;
   World params; // only the parameters are read
   int day, iteration, old_infected, infected = 0, dead_today = 0, dead_total = 0;
+  const PolicyArray* vaccination_schedule = nullptr; // in use when set
+  double vaccination = 0.0, vaccination_step = 0.0;
   std::vector<DailySample> samples;
+  std::string status;
   const Person* grid[1080][350];
 
   static float u() { return static_cast<float>(random_draw()) / 32767.0f; }
@@ -48,6 +51,22 @@ struct Model {
     return v == 1 ? -1 : v == 2 ? 1 : 0;
   }
 
+  void settle_vaccination() {
+    const PolicyArray& s = *vaccination_schedule;
+    bool hit = false;
+    for (int i = 0; i < kSetpoints; ++i)
+      if (s[i].setpoint_day == day - 1) {
+        hit = true;
+        vaccination = s[i].value;
+        vaccination_step = 0.0;
+        if (i < kSetpoints - 1 && s[i + 1].setpoint_day > s[i].setpoint_day)
+          vaccination_step =
+              (s[i + 1].value - s[i].value) / (s[i + 1].setpoint_day - s[i].setpoint_day);
+      }
+    if (!hit)
+      vaccination += vaccination_step;
+  }
+
   void tick() {
     const World& w = params;
     iteration += 1;
@@ -55,15 +74,20 @@ struct Model {
       day += 1, iteration = 0;
     const bool b = iteration == 0;
     std::memset(grid, 0, sizeof grid);
+    if (b && vaccination_schedule)
+      settle_vaccination();
     infected = 0;
-    int nq = 0, immune = 0, deaths = 0;
+    int nq = 0, immune = 0, deaths = 0, nv = 0, sick = 0;
     for (Person& p : people) {
       if (p.dead)
         continue;
       if (b && p.immunity_left > 0)
         immune++, p.immunity_left--;
+      if (b && vaccination > 0 && p.state == 0 && vaccination > real_percent())
+        p.state = -1, p.immunity_left = w.immunity_duration, p.vaccinated = 1, nv++;
       if (p.state > 0) {
         p.immunity_left = w.immunity_duration;
+        sick++;
         add(&p);
         if (p.state >= w.infection_length) {
           p.state = -1;
@@ -77,8 +101,9 @@ struct Model {
       }
       if (p.state < 0 && b && p.state < -1)
         p.state++;
+      sick += p.state < 0 && !p.vaccinated;
       if (p.state < 0 && p.immunity_left <= 0)
-        p.state = 0;
+        p.state = 0, p.vaccinated = 0;
       if (p.state < w.ambulatory_days && p.state >= -1) {
         const bool moves = w.lockdown ? p.mobile == 1 : percent() > sit_still;
         if (moves && p.dest_x >= 0 && p.dest_y >= 0) {
@@ -101,8 +126,11 @@ struct Model {
     const int new_cases = std::max(infected - old_infected, 0);
     old_infected = infected;
     if (b)
-      samples.push_back({{infected, new_cases, nq, immune, dead_today}}), dead_today = 0;
+      samples.push_back({{infected, new_cases, nq, immune, dead_today, nv}}), dead_today = 0;
     dead_today += deaths, dead_total += deaths;
+    status = "DAY: " + std::to_string(day) + " INFECTED: " + std::to_string(infected) +
+             " EVER SICKENED: " + std::to_string(sick) +
+             " NEW CASES: " + std::to_string(new_cases) + " DEAD: " + std::to_string(dead_total);
   }
 };
 
@@ -119,18 +147,43 @@ RunParameters random_parameters(uint32_t seed) {
       std::tuple{pick(0, 1000), pick(0, 40), pick(1, 30), pick(1, 12), pick(0, 100), pick(0, 100)};
   p.quarantine_rate = pick(0, 3000) / 100.0;
   std::tie(p.hard_edge, p.lockdown) = std::tuple{pick(0, 1), pick(0, 1)};
+  p.vaccination_rate = pick(0, 2) == 0 ? 0.0 : pick(0, 500) / 100.0;
   return p;
+}
+
+// Half the time, a vaccination schedule: up to four setpoints, days rising, real values, the
+// last often lying later than a run reaches.
+PolicyArray random_vaccination_schedule(uint32_t seed, bool* in_use) {
+  random_seed(seed);
+  auto pick = [](int lo, int hi) { return lo + random_draw() % (hi - lo + 1); };
+  PolicyArray s;
+  for (int i = 0; i < kSetpoints; ++i)
+    s[i] = {-1, 0.0};
+  *in_use = pick(0, 1) == 1;
+  const int used = pick(1, 4);
+  for (int i = 0, d = pick(0, 3); i < used; ++i, d += pick(1, 15))
+    s[i] = {d, pick(0, 800) / 100.0};
+  return s;
 }
 
 // Both step from the same stream state; after each tick the two worlds and the stream must agree.
 // Persons and samples are plain records of ints: equal bytes are equal fields.
-void compare_runs(const RunParameters& params, uint32_t seed, int ticks) {
+void compare_runs(const RunParameters& params, uint32_t seed, int ticks,
+                  const PolicyArray* vaccination_schedule = nullptr) {
   reset_engine_state();
+  SchedulePanel panel;
+  if (vaccination_schedule) {
+    panel.vaccination_policy = *vaccination_schedule;
+    panel.vaccination_policy_on = 1;
+    schedule_panel = &panel;
+  }
   World world;
   random_seed(seed);
   world.start_run(params);
   Model model;
   model.params = world;
+  model.vaccination = params.vaccination_rate;
+  model.vaccination_schedule = vaccination_schedule;
   for (int i = 0; i < init_pop; ++i)
     model.people.push_back(*person[i]);
   std::tie(model.day, model.iteration, model.old_infected) = std::tie(day, iteration, old_infected);
@@ -141,9 +194,9 @@ void compare_runs(const RunParameters& params, uint32_t seed, int ticks) {
     const uint32_t engine_after = random_state;
     random_state = before;
     model.tick();
-    ASSERT_EQ(std::make_tuple(random_state, model.day, model.infected, model.dead_total),
-              std::make_tuple(engine_after, day, world.infected, world.dead_total))
-        << "tick " << t << ": stream state, day, infected, dead";
+    ASSERT_EQ(std::make_tuple(random_state, model.day, model.status, model.vaccination),
+              std::make_tuple(engine_after, day, hooks.status, vaccination_rate))
+        << "tick " << t << ": stream state, day, status line, vaccination rate";
     for (int i = 0; i < init_pop; ++i)
       ASSERT_EQ(std::memcmp(&model.people[i], person[i], sizeof(Person)), 0)
           << "tick " << t << " person " << i;
@@ -160,7 +213,9 @@ void compare_runs(const RunParameters& params, uint32_t seed, int ticks) {
 TEST(ReferenceModel, RandomConfigurationsAgreeTickByTick) {
   for (uint32_t config = 1; config <= 40; ++config) {
     SCOPED_TRACE("configuration " + std::to_string(config));
-    compare_runs(random_parameters(config), config * 7919u, 400);
+    bool scheduled = false;
+    const PolicyArray schedule = random_vaccination_schedule(config, &scheduled);
+    compare_runs(random_parameters(config), config * 7919u, 400, scheduled ? &schedule : nullptr);
   }
 }
 

@@ -21,6 +21,7 @@ protected:
   void TearDown() override { reset_engine_state(); }
   void show_inactivity(int v) override { shown.push_back(v); }
   void show_quarantine_rate(double v) override { rates.push_back(v); }
+  void show_vaccination_rate(double v) override { vaccination_shown.push_back(v); }
 
   static void use(PolicyArray* policy, const std::vector<Setpoint>& used) {
     for (int i = 0; i < kSetpoints; ++i)
@@ -45,8 +46,13 @@ protected:
     return follow(&quarantine_policy, used, last, SettleQuarantine, quarantine_rate);
   }
 
+  std::vector<double> vaccination(const std::vector<Setpoint>& used, int last) {
+    return follow(&vaccination_policy, used, last, SettleVaccination, vaccination_rate);
+  }
+
   std::vector<int> shown;
   std::vector<double> rates;
+  std::vector<double> vaccination_shown;
 };
 
 } // namespace
@@ -102,13 +108,27 @@ TEST_F(Schedules, QuarantineRampsByTheTruncatedDifference) {
             (std::vector<int>{INT_MAX, INT_MIN, INT_MIN}));
 }
 
+// Real steps, no goal, nothing truncated; a setpoint without a later one holds, the tenth too.
+TEST_F(Schedules, VaccinationRampsInRealNumbers) {
+  const std::vector<double> seen = vaccination({{0, 0.5}, {4, 2.5}, {6, 1}}, 9);
+  EXPECT_EQ(seen, (std::vector<double>{0.5, 1, 1.5, 2, 2.5, 1.75, 1, 1, 1}));
+  EXPECT_EQ(vaccination_shown, seen);
+  std::vector<Setpoint> all;
+  for (int i = 0; i < kSetpoints; ++i)
+    all.push_back({2 * i, 0.25 * i});
+  EXPECT_EQ(vaccination(all, 22)[21], 2.25);
+  std::tie(v_factor, vaccination_rate) = std::make_tuple(0.5, 1.0); // left over from a run
+  EXPECT_EQ(vaccination({{2, 0.1}, {3, 0.1}}, 4), (std::vector<double>{1.5, 2, 0.1, 0.1}));
+}
+
 // Day 0 runs on the panel's value; only a schedule in use acts, at the first tick of each day.
 TEST_F(Schedules, TicksFollowTheSchedulesInUseAtDayBoundaries) {
   World w;
   w.daily_interactions = 2;
   use(&lazy_policy, {{0, 20}, {10, 30}});
   use(&quarantine_policy, {{0, 7.0}});
-  lazy_policy_on = 1;
+  use(&vaccination_policy, {{1, 3.0}});
+  lazy_policy_on = vaccination_policy_on = 1;
   sit_still = 10;
   TickHooks none;
   std::vector<int> seen(13, -1);
@@ -118,7 +138,7 @@ TEST_F(Schedules, TicksFollowTheSchedulesInUseAtDayBoundaries) {
     seen[day] = sit_still;
   }
   EXPECT_EQ(seen, (std::vector<int>{10, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 30}));
-  EXPECT_EQ(quarantine_rate, 0.5);
+  EXPECT_EQ(std::make_pair(quarantine_rate, vaccination_rate), std::make_pair(0.5, 3.0));
 }
 
 TEST(DayOrder, EditorRule) {

@@ -68,3 +68,36 @@ TEST_F(TickRules, StatusLinePeakDaysAndRunEnd) {
   ticks(1);
   EXPECT_EQ(world.done, 0);
 }
+
+// At a day boundary each susceptible person makes one draw, and only while the rate is above 0;
+// a rate of 100 spares only a draw of exactly 100.0. The vaccinated are immune, painted in their
+// own colour (hidden with the recovered), left out of EVER SICKENED, and ordinary susceptibles
+// again once their immunity ends.
+TEST_F(TickRules, VaccinationMakesImmuneAtDayBoundaries) {
+  std::tie(world.hide_recovered, world.immunity_duration) = std::make_tuple(0, 2);
+  populate({{5, 5, 0}, {6, 6, 0}, {7, 7, 1}, {8, 8, -1}});
+  const uint32_t before = random_state;
+  random_draw(); // the infected one's quarantine draw, the only draw of the day
+  const uint32_t after_one = random_state;
+  random_state = before;
+  tick_to_boundary();
+  EXPECT_EQ(random_state, after_one) << "no vaccination draw at a rate of 0";
+  vaccination_rate = 100.0;
+  // Draws: person 0's, person 1's (exactly 100.0), the infected one's quarantine draw.
+  prime_draws(2, [](const int* r) { return r[0] < 32767 && r[1] == 32767; });
+  tick_to_boundary();
+  EXPECT_EQ(std::make_tuple(at(0).state, at(0).vaccinated, at(0).immunity_left, at(1).state,
+                            at(1).vaccinated, at(3).vaccinated),
+            std::make_tuple(-1, 1, 2, 0, 0, 0));
+  EXPECT_EQ(rec.samples.back().value[kSampleNewlyVaccinated], 1);
+  EXPECT_NE(rec.status.find("EVER SICKENED: 2 "), std::string::npos) << rec.status;
+  EXPECT_EQ(std::make_pair(rec.kind_at(5, 5), rec.kind_at(8, 8)),
+            std::make_pair(+kPaintVaccinated, +kPaintRecovered));
+  world.hide_recovered = 1;
+  vaccination_rate = 0.0;
+  tick_to_boundary();
+  EXPECT_EQ(std::make_tuple(rec.kind_at(5, 5), at(0).vaccinated, at(0).immunity_left),
+            std::make_tuple(-1, 1, 1));
+  tick_to_boundary();
+  EXPECT_EQ(std::make_pair(at(0).state, at(0).vaccinated), std::make_pair(0, 0));
+}

@@ -23,8 +23,9 @@ TEST(BatchRunner, SameSeedSameBytesADayPerRowReportFileDashesMaxDaysAndSchedules
                    "AREA: 5.000000\n");
   const std::vector<std::string> rows = split_lines(slurp(csv1));
   ASSERT_EQ(rows.size(), 13u) << "a row for every day boundary, after the header";
-  EXPECT_EQ(rows[0] + rows[1],
-            "day,infected,new_cases,newly_quarantined,immune,dead_today1,11,0,0,11,0");
+  EXPECT_EQ(
+      rows[0] + rows[1],
+      "day,infected,new_cases,newly_quarantined,immune,dead_today,newly_vaccinated1,11,0,0,11,0,0");
   EXPECT_EQ(slurp(report), a.out + "TOTAL DEAD: 6\n") << "the report line as stdout has it, first";
   int sampled = 0;
   for (size_t i = 1; i < rows.size(); ++i)
@@ -51,6 +52,29 @@ TEST(BatchRunner, SameSeedSameBytesADayPerRowReportFileDashesMaxDaysAndSchedules
 // Ensemble options are refused as the run options are; only what the arguments held breaks a
 // line, and the printer escapes it. Lost standard output fails with one line too, a CSV in a
 // missing folder fails before anything runs, and a failed CSV write leaves no file.
+// A rate of 0 makes no draw: the rows (here their digest) and the report line of the program as it
+// was before vaccination, with a last column of zeros. At 100 with lasting immunity, the first
+// day boundary vaccinates everybody still susceptible, but for one whose draw is exactly 100.0,
+// and nobody falls ill afterwards.
+TEST(BatchRunner, VaccinationAtZeroChangesNothingAndAtHundredEndsTheSpread) {
+  const std::string run =
+      BATCH_BINARY " --seed 3 --population 5000 --arena-size 150 --lockdown 0 "
+                   "--drivers 30 --destinations 50 --quarantine-rate 3.5 "
+                   "--death-rate 5 --immunity-duration 20 --quarantine-schedule "
+                   "0:0.5,10:10 --inactivity-schedule 0:20,30:5 --max-days 300 "
+                   "--csv -";
+  EXPECT_EQ(sh(run + " --vaccination 0 | cut -d, -f1-6 | md5sum").out,
+            "8ee2185ddcb48340b2c32f73f8322e90  -\n");
+  EXPECT_EQ(sh(run + " | cut -s -d, -f7 | sort -u").out, "0\nnewly_vaccinated\n");
+  const std::string hundred = BATCH_BINARY " --seed 4 --population 20000 --arena-size 200 "
+                                           "--vaccination 100 --immunity-duration 2000 --csv -";
+  EXPECT_EQ(sh(hundred + " | sed -n 2p").out, "1,12,0,0,12,0,19987\n")
+      << "12 ill, all others but one vaccinated";
+  EXPECT_EQ(sh(hundred + " | awk -F, 'NR > 2 && NF == 7 { n += $3 } END { print n + 0 }'").out,
+            "0\n")
+      << "the new cases of all later days";
+}
+
 TEST(BatchRunner, BadOptionsLostOutputMissingFoldersAndFailedWritesFailWithOneLine) {
   const auto fails = [](const std::string& args, int status, const std::string& says) {
     const Result r = batch(args);
