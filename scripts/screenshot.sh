@@ -62,8 +62,8 @@ arrange() {
 }
 
 control=$(window Control)
-click 555 270 # show the healthy
-click 555 290 # show the recovered
+click 555 300 # show the healthy
+click 555 320 # show the recovered and the vaccinated
 started=$(date +%s%N)
 click 60 20 # Start: the first run goes to its end
 arrange
@@ -75,6 +75,7 @@ days=$(sed -n '1s/.* DAYS: \([0-9]*\) .*/\1/p' "$log")
 arrange
 type_value 150 80 20 # a higher infection rate
 type_value 150 170 0 # and nobody kept still
+type_value 550 260 2 # but 2 % of the healthy vaccinated a day
 click 60 20
 arrange
 sleep "$(awk -v ms="$ms" -v days="$days" 'BEGIN { printf "%.2f", ms / 1000 * 50 / days }')"
