@@ -3,10 +3,8 @@
 #include "tests/support/gui_run_fixture.h"
 
 #include <X11/Xlib.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <string>
 
 #include "tests/tools/batch_process.h"
 
@@ -42,48 +40,44 @@ static void click(Window w, int x, int y) {
   XFlush(display);
 }
 
-TEST(Program, StartShowsTheArenaAndStopTheChartsWithOneReportLine) {
+// Starts the program, clicks Start (and Stop), closes it once its charts show; what it printed.
+static std::string run_program(const std::string& args, bool stop) {
   display = XOpenDisplay(nullptr);
-  ASSERT_NE(display, nullptr);
+  if (!display)
+    return "no display";
   // A window listed a moment ago may be gone when asked about: not one of ours, not an error.
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
   // Bounded in time, so that it never outlives a test that failed halfway.
-  std::FILE* out = popen("exec timeout -s KILL 60 " SIM_BINARY, "r");
+  std::FILE* out = popen(("exec timeout -s KILL 60 " SIM_BINARY " " + args).c_str(), "r");
   const Window control = shown("Control"); // the clicks below find it or nothing follows
   EXPECT_FALSE(shown("Test", 1)) << "the arena window waits for a run";
   click(control, 50, 20); // "Start"
-  EXPECT_TRUE(shown("Test"));
-  click(control, 170, 20); // "Stop"
+  if (stop) {
+    EXPECT_TRUE(shown("Test"));
+    click(control, 170, 20); // "Stop"
+  }
   EXPECT_TRUE(shown("Charts"));
   XKillClient(display, control); // its connection cut, the program ends
   XCloseDisplay(display);
   char text[4096] = "";
   EXPECT_GT(std::fread(text, 1, sizeof text - 1, out), 0u);
   pclose(out);
-  // The run reads the panel's population, not the start-up one.
+  return text;
+}
+
+// The run reads the panel's population, not the start-up one.
+TEST(Program, StartShowsTheArenaAndStopTheChartsWithOneReportLine) {
+  const std::string text = run_program("", true);
   EXPECT_TRUE(is_report_line(text, "50000", "3.200000")) << text;
 }
 
-// A setup file named on the command line fills the panel; its seed makes the first Start the
-// batch runner's run of the same file.
+// A seeded setup file named on the command line: the first Start is the batch runner's run.
 TEST(Program, ASeededSetupFileAtStartUpRunsAsTheBatchRunnerRunsIt) {
-  const std::string path = TEST_BINARY_DIR "/startup_" + std::to_string(getpid()) + ".toml";
-  const ::Setup s = small_seeded_setup(400, 40, 31);
-  ASSERT_EQ(write_setup(path, s), "");
+  const std::string path = temp_path("startup.toml");
+  ASSERT_EQ(write_setup(path, small_seeded_setup(400, 40, 31)), "");
   const Result batch_run = batch("--setup " + path);
   ASSERT_EQ(batch_run.status, 0) << batch_run.err;
-  display = XOpenDisplay(nullptr);
-  ASSERT_NE(display, nullptr);
-  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  std::FILE* out = popen(("exec timeout -s KILL 60 " SIM_BINARY " " + path).c_str(), "r");
-  const Window control = shown("Control");
-  click(control, 50, 20); // "Start"; the run ends by itself and its charts show
-  EXPECT_TRUE(shown("Charts"));
-  XKillClient(display, control);
-  XCloseDisplay(display);
-  char text[4096] = "";
-  EXPECT_GT(std::fread(text, 1, sizeof text - 1, out), 0u);
-  pclose(out);
+  const std::string text = run_program(path, false);
   EXPECT_TRUE(is_report_line(text, "400", "25.000000")) << text;
   EXPECT_EQ(text, batch_run.out);
   std::remove(path.c_str());

@@ -7,13 +7,11 @@
 
 #include <array>
 #include <memory>
-#include <tuple>
 #include <vector>
 
 using ArenaWindow = GuiRunTest;
 
-// Persons {x, y, state, immunity_left, dead, vaccinated} keep still through one tick drawn as the
-// toolkit draws it; the pixels are read back.
+// Persons {x, y, state, immunity_left, dead, vaccinated} keep still; the pixels are read back.
 TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
   const std::vector<std::pair<std::array<int, 6>, Fl_Color>> people = {
       {{20, 60, 0, 0, 0, 0}, fl_rgb_color(0, 150, 255)},
@@ -36,8 +34,7 @@ TEST_F(ArenaWindow, PaintsEachStateInItsColourUnderTheStatusBand) {
     std::tie(person[i]->x, person[i]->y, person[i]->state, person[i]->immunity_left,
              person[i]->dead, person[i]->vaccinated, person[i]->mobile) =
         std::tuple_cat(people[i].first, std::tuple{0});
-  // Both ways to the window: the X server's shared image, and the toolkit's fl_draw_image; then
-  // the healthy, the recovered, the quarantined and the vaccinated (the first four) hidden.
+  // Through the X server's shared image, through fl_draw_image, then the first four hidden.
   for (auto [shared, hide] : {std::pair{true, 0}, {false, 0}, {true, 1}}) {
     arena_shared_memory = shared;
     arena->hide_healthy = arena->hide_recovered = arena->hide_quarantined = hide;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "tests/support/gui_run_fixture.h"
 
-#include <tuple>
-
 #include "results/my_chart.h"
 
 using RunControl = GuiRunTest;
@@ -14,8 +12,7 @@ template <FL_CHART_ENTRY* Fl_Chart::*M> struct Entries {
 };
 template struct Entries<&Fl_Chart::entries>;
 
-// The first run ends by itself and Stop comes before the panel notices: it used to report it again
-// (a second line, 0-day charts, the slot moved twice). The longer second run pads the first's.
+// Stop before the panel notices a run's end used to report it again; a longer run pads the first.
 TEST_F(RunControl, TwoWholeRunsFromStartToChartsAndAReportLineEach) {
   small_run_settings("2", "0.5");
   panel->start_button->do_callback();
@@ -71,8 +68,7 @@ TEST_F(RunControl, PauseResumeStopUncommittedTextsAndTheCloseAndQuitBoxes) {
   EXPECT_TRUE(ticks() > at_stop && ticks() <= at_stop + 2 && results_window == charts);
   EXPECT_TRUE(is_report_line(printed(), "300", "33.333333"));
 
-  // Stop or the arena's close box while paused used to leave "Resume" on the button, and its
-  // first press in the next run armed a second timer chain.
+  // Stop or the close box while paused used to leave "Resume", arming a second timer chain.
   for (Fl_Widget* end : {static_cast<Fl_Widget*>(panel->stop_button), (Fl_Widget*)arena}) {
     panel->start_button->do_callback();
     panel->pause_button->do_callback();
@@ -83,8 +79,7 @@ TEST_F(RunControl, PauseResumeStopUncommittedTextsAndTheCloseAndQuitBoxes) {
     EXPECT_FALSE(Fl::has_timeout(draw_cb, arena)) << "the button pauses";
     panel->stop_button->do_callback();
   }
-  // A start while the last run's first tick is still pending: one chain all the same, some twelve
-  // ticks in twelve intervals of the toolkit's timer (it lags as the run does), not twice as many.
+  // A start while the last run's first tick is pending: one chain, about 12 ticks in 12 intervals.
   panel->start_button->do_callback();
   arena->do_callback();
   panel->start_button->do_callback();
@@ -95,8 +90,7 @@ TEST_F(RunControl, PauseResumeStopUncommittedTextsAndTheCloseAndQuitBoxes) {
   pump_until([&] { return rang; });
   EXPECT_TRUE(ticks() - first >= 1 && ticks() - first <= 15) << ticks() - first;
 
-  // A typed text not yet committed used to reach the run as it stood. The other parameters keep
-  // their first texts, each read into its own place.
+  // Uncommitted texts used to reach the run as typed; the others keep their first texts.
   panel->speed_slider->input->value("0");
   panel->arena_size_slider->input->value("5");
   panel->population_slider->input->value("-5");

@@ -7,14 +7,11 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <png.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
+
+#include "tests/tools/batch_process.h"
 
 using Px = std::array<int, 3>;
 
@@ -43,10 +40,6 @@ inline void redraw_now(Fl_Window* w) {
   XSync(fl_display, False);
 }
 
-inline std::string temp_path(const std::string& name) {
-  return std::string(TEST_BINARY_DIR) + "/" + std::to_string(getpid()) + "_" + name;
-}
-
 // Pixels as stored, none on a decoding error.
 inline std::vector<unsigned char> read_png(const std::string& path, png_image* img) {
   *img = png_image{};
@@ -62,8 +55,4 @@ inline std::vector<unsigned char> read_png(const std::string& path, png_image* i
 inline std::string unwrapped(std::string text) {
   text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
   return text;
-}
-
-inline std::string contents(const std::string& path) {
-  return {std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}};
 }

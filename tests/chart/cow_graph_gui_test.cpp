@@ -7,8 +7,8 @@
 
 const Fl_Color kRed = 0xff000000, kGreen = 0x00ff0000, kBlue = 0x0000ff00;
 
-// A white 200 x 100 CowGraph of bar charts over 0 .. 1, shown in a window. The bars leave a label
-// line free at the bottom: y = 20 lies inside a full bar, y = 5 above a half bar, y = 60 inside.
+// A white 200 x 100 CowGraph of bars over 0 .. 1: y = 20 inside a full bar, y = 5 above a half
+// bar, y = 60 inside it.
 struct Shown {
   Fl_Window top{260, 160};
   Recorded<CowGraph>* g;
@@ -47,9 +47,8 @@ static void measure_and_close_alert_cb(void*) {
   dialog->hide();
 }
 
-// The real dialog, closed as soon as it is up: a 300-character path is wrapped, not elided, and
-// the alert stays narrower than the screen. Then the last name given before a draw is written
-// once; a failed write is told with its reason, and only after the draw.
+// A long path's alert wraps within the screen; the last name given before a draw is written once,
+// a failure told with its reason after the draw.
 TEST(CowGraphGui, SaveWritesWhatTheNextDrawShowsOnceUnderTheLastNameAndTellsAFailure) {
   std::string path;
   while (path.size() < 300)

@@ -20,8 +20,7 @@ static unsigned combine(double factor, Rgb l, Rgb b, Rgb k) {
   return p;
 }
 
-// Black packs as 0, which the toolkit reads as colour index 0: the foreground colour in force.
-// Where either pixel has the key colour the other shows unchanged; all three parts must match.
+// Black packs as 0, colour index 0 to the toolkit; a key-coloured pixel shows the other one.
 TEST(ImageCombine, EqualsToolkitAverageOutsideTheKeyIncludingBlackAndASmallerLayerReadsAsBlack) {
   const unsigned saved = Fl::get_color(0);
   const Rgb key{255, 255, 254},

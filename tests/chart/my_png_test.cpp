@@ -11,10 +11,8 @@
 #include <csignal>
 #include <random>
 
-// A file-size limit stands in for a full disk that fails halfway: neither the new file nor a
-// temporary one is left, and an older file of that name keeps its bytes. A full device is
-// written in place and stays the device it was. The sanitizer build's leak check watches that
-// the row copies are released.
+// A file-size limit stands in for a disk full halfway: no file nor temporary left, an older file
+// kept; a full device is written in place and stays a device.
 TEST(SavePng, WritesRgbOrRgbaSkippingRowPaddingAndFailsWithTheReasonLeavingNoFile) {
   std::vector<unsigned char> px(300 * 300 * 3);
   std::generate(px.begin(), px.end(), std::minstd_rand()); // hardly compressible
@@ -34,9 +32,9 @@ TEST(SavePng, WritesRgbOrRgbaSkippingRowPaddingAndFailsWithTheReasonLeavingNoFil
   _RGBBitmap bm = packed_bitmap(px.data(), 300, 300, 3);
   const std::string missing = temp_path("no_dir") + "/c.png", kept = temp_path("kept.png");
   std::ofstream(kept) << "old";
-  rlimit was, low;
+  rlimit was;
   getrlimit(RLIMIT_FSIZE, &was);
-  low = {4096, was.rlim_max};
+  const rlimit low{4096, was.rlim_max};
   std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails instead of killing us
   for (auto [path, why] : {std::pair{missing, "No such file or directory"},
                            std::pair{std::string("/dev/full"), "No space left on device"},
@@ -53,7 +51,7 @@ TEST(SavePng, WritesRgbOrRgbaSkippingRowPaddingAndFailsWithTheReasonLeavingNoFil
   EXPECT_EQ(std::vector<std::string>(left.gl_pathv, left.gl_pathv + left.gl_pathc),
             std::vector<std::string>{kept});
   globfree(&left);
-  EXPECT_EQ(contents(kept), "old");
+  EXPECT_EQ(slurp(kept), "old");
   struct stat st;
   EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
   remove(kept.c_str());

@@ -3,14 +3,12 @@
 
 #include <cstring>
 #include <set>
-#include <tuple>
 
 #include "results/my_chart.h"
 
 using Panel = GuiRunTest;
 
-// Every labelled control with its tooltip, and for a parameter its first text, the slider's ends
-// (left, right) and the text a commit makes of it where the precision shows. Toggles start on.
+// Each control's label, tooltip, first text, slider ends and committed text if it differs.
 struct Row {
   const char *label, *tip, *text = nullptr;
   double left = 0, right = 0;
@@ -90,16 +88,12 @@ TEST_F(Panel, ControlsAsSpecifiedAndWhatTheyDo) {
                             std::string(panel->vaccination_button->label())),
             std::make_tuple(770, 260, "@-4+"));
   // What a schedule puts in force is shown in its control: the text and the slider agree.
-  panel->show_inactivity(23);
-  panel->show_quarantine_rate(1.4);
-  panel->show_vaccination_rate(1.75);
-  InputSlider *lazy = panel->inactivity_slider, *rate = panel->quarantine_rate_slider,
-              *vaccination = panel->vaccination_slider;
-  EXPECT_EQ(std::make_tuple(std::string(lazy->input->value()) + " " + rate->input->value() + " " +
-                                vaccination->input->value(),
-                            lazy->slider->value(), rate->slider->value(),
-                            vaccination->slider->value()),
-            std::make_tuple("23 1.4 1.75", 23.0, 1.4, 1.75));
+  panel->show_inactivity(23), panel->show_quarantine_rate(1.4), panel->show_vaccination_rate(1.75);
+  for (auto [s, text] : {std::pair{panel->inactivity_slider, "23"},
+                         {panel->quarantine_rate_slider, "1.4"},
+                         {panel->vaccination_slider, "1.75"}})
+    EXPECT_EQ(std::make_pair(std::string(s->input->value()), s->slider->value()),
+              std::make_pair(std::string(text), std::stod(text)));
   // Everything fits the 800 x 700 window, and nothing covers the live chart.
   for (int i = 0; i < panel->children(); ++i) {
     const Fl_Widget* w = panel->child(i);
@@ -155,8 +149,7 @@ TEST_F(Panel, ControlsAsSpecifiedAndWhatTheyDo) {
   EXPECT_EQ(max_accumulation_cnt, 0) << "Clear Data";
 }
 
-// Each field and toggle spans the place its row of the table gives it, and so does each setpoint
-// button: the text field at the left, the slider's right end at the right.
+// Each field, toggle and setpoint button spans the place its row of the table gives it.
 TEST_F(Panel, FieldsStandWhereTheTablePlacesThem) {
   ASSERT_EQ(panel->fields.size() + 1, param_rows().size()) << "all but the chart selector";
   const auto span = [](Fl_Widget* first, Fl_Widget* last) {
@@ -170,8 +163,50 @@ TEST_F(Panel, FieldsStandWhereTheTablePlacesThem) {
     Fl_Widget* last = f.toggle ? static_cast<Fl_Widget*>(f.toggle) : f.slider->slider;
     EXPECT_EQ(span(first, last), place(f.row->place)) << f.row->name;
   }
-  EXPECT_EQ(span(panel->lazy_button, panel->lazy_button),
-            place(find_schedule("inactivity-schedule")->place));
-  EXPECT_EQ(span(panel->quarantine_button, panel->quarantine_button),
-            place(find_schedule("quarantine-schedule")->place));
+  for (auto [button, name] : {std::pair{panel->lazy_button, "inactivity-schedule"},
+                              {panel->quarantine_button, "quarantine-schedule"},
+                              {panel->vaccination_button, "vaccination-schedule"}})
+    EXPECT_EQ(span(button, button), place(find_schedule(name)->place)) << name;
+}
+
+// The text, then where the slider stands.
+static std::string shown(const InputSlider& s) {
+  return s.input->value() + (" " + std::to_string(s.slider->value()));
+}
+
+// Commits the typed text as the field does, or as a run start commits a text still pending.
+static std::string commit(InputSlider& s, const char* typed, bool pending = false) {
+  s.input->value(typed);
+  if (pending)
+    commit_pending(&s);
+  else
+    in_input_cb(s.input, &s);
+  return shown(s);
+}
+
+TEST(InputSlider, PendingTextsAndCommitsAreClampedAndReformattedInEitherBoundOrder) {
+  Fl_Window win(400, 200); // owns the widgets; the records are ours
+  InputSlider delay(80, 10, 3, 0.01, 1.0, 0.001, "Speed");
+  InputSlider population(80, 40, 0, 50000, 0, 350000, "Population");
+  InputSlider rate(80, 70, 2, 0.5, 0, 100, "Rate");
+  InputSlider side(80, 100, 0, 400, 100, 1080, "Side");
+  win.end();
+  delay.input->value("0");
+  EXPECT_DOUBLE_EQ(committed_value(&delay), 0.001);
+  EXPECT_EQ(shown(delay), "0 0.010000") << "a pure read";
+  EXPECT_EQ(commit(population, "999999", true), "350000 350000.000000");
+  EXPECT_EQ(commit(rate, "0.5", true), "0.5 0.500000") << "a text the commit would keep";
+  EXPECT_EQ(commit(side, "5e2", true), "500 500.000000"); // atoi: 5, below the range; atof: 500
+  side.input->value("abc");
+  EXPECT_DOUBLE_EQ(committed_value(&side), 100);
+
+  EXPECT_EQ(commit(delay, "0.05"), "0.050 0.050000");
+  EXPECT_EQ(commit(delay, "5"), "1.000 1.000000");
+  EXPECT_EQ(commit(delay, "0"), "0.001 0.001000");
+  EXPECT_EQ(commit(side, "abc"), "100 100.000000");
+  EXPECT_EQ(commit(side, "1500"), "1080 1080.000000");
+  EXPECT_EQ(commit(rate, "3"), "3.00 3.000000");
+  side.slider->value(444.6);
+  in_cb(side.slider, &side);
+  EXPECT_EQ(shown(side), "445 444.600000") << "a slider move rounds only the text";
 }

@@ -2,7 +2,6 @@
 #include "tests/support/gui_run_fixture.h"
 
 #include <sstream>
-#include <tuple>
 
 #include "control/policy_event.h"
 
@@ -40,21 +39,24 @@ TEST_F(Editor, DaysOutOfOrderMarkedUseStoresSlidersCancelHandsBackEvenWhileLocke
   panel->lazy_button->do_callback();
   auto* c = dynamic_cast<PolicyEvent*>(Fl::first_window()->top_window());
   ASSERT_NE(c, nullptr);
-  // The first day out of order is marked. Missing days are -1. Not a number is day 0; a huge day
-  // saturates instead of wrapping to 0.
-  const char* days[] = {"0 30 60 90", "0 30 -1 10", "0 30 30",     "-5",
-                        "3 abc",      "abc 1",      "5 4294967296"};
-  const int marked[] = {-1, -1, 2, 0, 1, -1, -1};
-  for (int k = 0; k < 7; ++k) {
-    std::istringstream in(days[k]);
+  // The first day out of order is marked; not a number is day 0, a huge day saturates.
+  for (auto [days, marked] : {std::pair{"0 30 60 90", -1},
+                              {"0 30 -1 10", -1},
+                              {"0 30 30", 2},
+                              {"-5", 0},
+                              {"-1 0", -1},
+                              {"3 abc", 1},
+                              {"abc 1", -1},
+                              {"5 4294967296", -1}}) {
+    std::istringstream in(days);
     for (int i = 0; i < kSetpoints; ++i) {
       std::string d;
       c->day_inputs[i]->value(in >> d ? d.c_str() : "-1");
       c->day_inputs[i]->color(FL_YELLOW); // stale marks, which the walk must clear
     }
     c->day_inputs[0]->do_callback();
-    for (int i = 0; i <= (marked[k] < 0 ? kSetpoints - 1 : marked[k]); ++i)
-      EXPECT_EQ(c->day_inputs[i]->color(), i == marked[k] ? FL_YELLOW : FL_WHITE) << days[k] << i;
+    for (int i = 0; i <= (marked < 0 ? kSetpoints - 1 : marked); ++i)
+      EXPECT_EQ(c->day_inputs[i]->color(), i == marked ? FL_YELLOW : FL_WHITE) << days << i;
   }
   c->value_sliders[0]->value(77.0);
   c->child(c->children() - 1)->do_callback(); // "Cancel"

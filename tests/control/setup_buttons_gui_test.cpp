@@ -1,20 +1,12 @@
 // SPDX-License-Identifier: MIT
-// "Open Setup…" and "Save Setup…": the panel to a file and back, bad files, locking, and a
-// seeded setup's run against the batch runner's.
+// "Open Setup…" and "Save Setup…": round trip, bad files, locking, a seeded setup's run.
 #include "tests/support/gui_run_fixture.h"
 
 #include <FL/fl_draw.H>
-#include <unistd.h>
-
-#include <cstring>
-#include <fstream>
-#include <functional>
-#include <vector>
 
 #include "chart/save_alert.h"
 #include "control/policy_event.h"
 #include "results/my_chart.h"
-#include "setup/setup_file.h"
 #include "tests/tools/batch_process.h"
 
 namespace {
@@ -28,10 +20,6 @@ const char* choose(const char* title, const char* pattern) {
   if (while_choosing)
     while_choosing();
   return answer.c_str();
-}
-
-std::string temp_path(const char* name) {
-  return TEST_BINARY_DIR "/setup_" + std::to_string(getpid()) + "_" + name + ".toml";
 }
 
 class SetupButtons : public GuiRunTest {
@@ -57,13 +45,10 @@ protected:
 } // namespace
 
 TEST_F(SetupButtons, TwoButtonsRightOfClearDataInTheRowOverlappingNothing) {
-  Fl_Button* buttons[] = {panel->open_setup_button, panel->save_setup_button};
-  EXPECT_STREQ(buttons[0]->label(), "Open Setup\u2026");
-  EXPECT_STREQ(buttons[1]->label(), "Save Setup\u2026");
-  EXPECT_EQ(buttons[0]->shortcut(), FL_CTRL + 'o');
-  EXPECT_EQ(buttons[1]->shortcut(), FL_CTRL + 's');
-  for (Fl_Button* b : buttons) {
-    EXPECT_TRUE(b->y() == 10 && b->h() == 20 && b->color() == FL_WHITE);
+  for (auto [b, label, key] : {std::tuple{panel->open_setup_button, "Open Setup\u2026", 'o'},
+                               {panel->save_setup_button, "Save Setup\u2026", 's'}}) {
+    EXPECT_EQ(std::make_tuple(std::string(b->label()), b->shortcut(), b->y(), b->h(), b->color()),
+              std::make_tuple(label, FL_CTRL + key, 10, 20, FL_WHITE));
     EXPECT_TRUE(b->x() >= panel->clear_button->x() + panel->clear_button->w() &&
                 b->x() + b->w() <= 790);
     fl_font(b->labelfont(), b->labelsize());
@@ -77,19 +62,24 @@ TEST_F(SetupButtons, TwoButtonsRightOfClearDataInTheRowOverlappingNothing) {
   }
 }
 
-// Typed texts not yet committed, toggles, the chart type and a schedule in use go to the file;
-// after everything has changed, opening it brings every one of them back.
+// Uncommitted texts, toggles, chart type and a schedule in use come back whole when opened.
 TEST_F(SetupButtons, SavedPanelComesBackWholeWhenOpened) {
-  const std::string path = temp_path("round");
-  panel->population_slider->input->value("1234");         // typed, not committed
-  panel->quarantine_rate_slider->input->value("2.25");    // a real one
-  panel->field("death-rate")->input->value("7");          // a whole one shown with a decimal
-  panel->field("chart-upper-limit")->input->value("900"); // display settings
-  panel->speed_slider->input->value("0.05");
-  panel->toggle("hard-edge")->value(0);
-  panel->toggle("hide-healthy")->value(0);
-  panel->chart_type_menu->value(panel->chart_type_menu->find_index("Daily Dead"));
-  panel->chart_type_menu->do_callback();
+  const std::string path = temp_path("round.toml");
+  // Saved, then changed: a real, a whole one shown with a decimal, display settings.
+  const char* const texts[][3] = {{"population", "1234", "999"},
+                                  {"quarantine-rate", "2.25", "40"},
+                                  {"death-rate", "7", "1"},
+                                  {"chart-upper-limit", "900", "5"},
+                                  {"speed", "0.05", "0.5"}};
+  const auto fill = [&](int k, const char* chart_type) {
+    for (const auto& t : texts)
+      panel->field(t[0])->input->value(t[1 + k]);
+    panel->toggle("hard-edge")->value(k);
+    panel->toggle("hide-healthy")->value(k);
+    panel->chart_type_menu->value(panel->chart_type_menu->find_index(chart_type));
+    panel->chart_type_menu->do_callback();
+  };
+  fill(0, "Daily Dead");
   for (int k = 0; k < kSetpoints; ++k)
     panel->lazy_policy[k] = {k < 3 ? 5 * k : -1, 10.0 + k};
   panel->lazy_policy_on = 1;
@@ -104,15 +94,7 @@ TEST_F(SetupButtons, SavedPanelComesBackWholeWhenOpened) {
               file.schedules.lazy_policy_on == 1)
       << slurp(path);
 
-  panel->population_slider->input->value("999");
-  panel->quarantine_rate_slider->input->value("40");
-  panel->field("death-rate")->input->value("1");
-  panel->field("chart-upper-limit")->input->value("5");
-  panel->speed_slider->input->value("0.5");
-  panel->toggle("hard-edge")->value(1);
-  panel->toggle("hide-healthy")->value(1);
-  panel->chart_type_menu->value(panel->chart_type_menu->find_index("None"));
-  panel->chart_type_menu->do_callback();
+  fill(1, "None");
   panel->lazy_policy_on = 0;
   panel->lazy_policy[1].value = 99;
   panel->quarantine_policy_on = 1;
@@ -125,22 +107,21 @@ TEST_F(SetupButtons, SavedPanelComesBackWholeWhenOpened) {
   EXPECT_EQ(asked.back(), "Open a setup *.toml");
   EXPECT_TRUE(alerts.empty()) << alerts[0];
   EXPECT_EQ(shown(), saved);
-  EXPECT_EQ(text("population") + " " + text("quarantine-rate") + " " + text("death-rate") + " " +
-                text("chart-upper-limit") + " " + text("speed"),
-            "1234 2.25 7 900 0.05");
+  for (const auto& t : texts)
+    EXPECT_EQ(text(t[0]), t[1]);
   EXPECT_EQ(panel->population_slider->slider->value(), 1234);
   EXPECT_TRUE(!panel->toggle("hard-edge")->value() && !panel->toggle("hide-healthy")->value() &&
               panel->toggle("lockdown")->value());
-  EXPECT_STREQ(panel->chart_type_menu->label(), "Current | Dead");
-  EXPECT_EQ(arena->chart_mask, 17);
+  EXPECT_EQ(std::make_tuple(std::string(panel->chart_type_menu->label()), arena->chart_mask,
+                            std::string(panel->lazy_button->label()),
+                            std::string(panel->quarantine_button->label())),
+            std::make_tuple("Current | Dead", 17, "@-4<", "@-4+"));
   EXPECT_TRUE(panel->lazy_policy_on == 1 && panel->quarantine_policy_on == 0 &&
               panel->lazy_policy[1].value == 11 && panel->lazy_policy[3].setpoint_day == -1);
-  EXPECT_STREQ(panel->lazy_button->label(), "@-4<");
-  EXPECT_STREQ(panel->quarantine_button->label(), "@-4+");
   EXPECT_FALSE(panel->inactivity_slider->input->active()) << "the schedule drives it";
 
   // A save that cannot be written is told with its reason, and leaves no file.
-  const std::string nowhere = temp_path("no_dir") + "/x.toml";
+  const std::string nowhere = temp_path("no_dir/x.toml");
   press(panel->save_setup_button, nowhere);
   ASSERT_TRUE(pump_until([] { return !alerts.empty(); }));
   EXPECT_NE(alerts[0].find("No such file or directory"), std::string::npos) << alerts[0];
@@ -148,36 +129,30 @@ TEST_F(SetupButtons, SavedPanelComesBackWholeWhenOpened) {
   std::remove(path.c_str());
 }
 
-// A bad file is read whole before anything changes: an alert names the file, the line and the
-// reason, and the panel keeps every value, the valid lines above the fault's included.
+// The alert names file, line and reason; the valid lines above the fault change nothing either.
 TEST_F(SetupButtons, BadFileAlertsWithPathAndLineAndChangesNothing) {
-  const std::string path = temp_path("bad");
+  const std::string path = temp_path("bad.toml");
   panel->population_slider->input->value("4321");
   const std::string before = shown();
-  const struct {
-    const char* text;
-    const char* told;
-  } files[] = {
-      {"format = 1\n[run]\npopulation = 500\npopulaton = 3\n",
-       ":4: unknown key 'populaton' in [run], did you mean 'population'?"},
-      {"format = 1\n[run]\nhard-edge = false\n\n[display]\nspeed = 7.0\n", ":6: --speed must be"},
-  };
-  for (const auto& f : files) {
-    std::ofstream(path) << f.text;
+  for (auto [file, told] : {std::pair{"format = 1\n[run]\npopulation = 500\npopulaton = 3\n",
+                                      ":4: unknown key 'populaton' in [run], did you mean "
+                                      "'population'?"},
+                            {"format = 1\n[run]\nhard-edge = false\n\n[display]\nspeed = 7.0\n",
+                             ":6: --speed must be"}}) {
+    std::ofstream(path) << file;
     alerts.clear();
     press(panel->open_setup_button, path);
-    ASSERT_TRUE(pump_until([] { return !alerts.empty(); })) << f.text;
-    EXPECT_NE(alerts[0].find(path + f.told), std::string::npos) << alerts[0];
-    EXPECT_EQ(shown(), before) << f.text;
+    ASSERT_TRUE(pump_until([] { return !alerts.empty(); })) << file;
+    EXPECT_NE(alerts[0].find(path + told), std::string::npos) << alerts[0];
+    EXPECT_EQ(shown(), before) << file;
   }
   EXPECT_EQ(text("population"), "4321");
   std::remove(path.c_str());
 }
 
-// Opening is locked during a run like the parameters; saving is not. A run started while the
-// chooser was up (its own event loop runs) keeps the panel as it is.
+// A run started while the chooser was up keeps the panel as it is.
 TEST_F(SetupButtons, OpenIsLockedDuringARunAndSaveIsNot) {
-  const std::string path = temp_path("locked");
+  const std::string path = temp_path("locked.toml");
   ::Setup other = initial_setup();
   other.params.population = 777;
   ASSERT_EQ(write_setup(path, other), "");
@@ -197,10 +172,9 @@ TEST_F(SetupButtons, OpenIsLockedDuringARunAndSaveIsNot) {
   std::remove(path.c_str());
 }
 
-// A seeded setup's next Start is the batch runner's run of the same file: the same report line.
-// The seed serves that one Start only.
+// A seeded setup's next Start gives the batch runner's report line; the seed serves it only.
 TEST_F(SetupButtons, SeededSetupRunsAsTheBatchRunnerRunsIt) {
-  const std::string path = temp_path("seeded");
+  const std::string path = temp_path("seeded.toml");
   ::Setup s = small_seeded_setup(300, 30, 77);
   s.params.quarantine_rate = 12.345; // finer than the field's two decimals
   s.params.vaccination_rate = 2.5;

@@ -5,19 +5,13 @@
 #include <csignal>
 #include <filesystem>
 #include <map>
-#include <set>
 
 #include "ensemble/plan.h"
 #include "tests/tools/batch_process.h"
 
 namespace fs = std::filesystem;
 
-static std::string fresh(const std::string& name) {
-  fs::remove_all(TEST_BINARY_DIR "/" + name);
-  return TEST_BINARY_DIR "/" + name;
-}
-
-// Every file an ensemble leaves in DIR but the manifest, the picture and the empty lock file.
+// Every file an ensemble leaves in DIR but the manifest, setup, picture and empty lock file.
 static std::map<std::string, std::string> outputs(const std::string& dir) {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::recursive_directory_iterator(dir)) {
@@ -32,10 +26,10 @@ static std::map<std::string, std::string> outputs(const std::string& dir) {
 const std::string kSweep = "--seed 11 --population 3000 --arena-size 150 --max-days 40 --runs 5 "
                            "--vary infection-rate=10,20";
 const std::string kTiny = "--population 300 --arena-size 100 --max-days 3 --runs 2 ";
+// What a failed ensemble leaves in DIR but run files.
+const std::set<std::string> kSkeleton{".epidemic_batch.lock", "manifest.txt", "runs", "setup.toml"};
 
-// Direct runs on one or two workers, and the planned commands run by GNU parallel then merged,
-// all leave the same files; each run's rows are what it gives alone. A merge before every run
-// is done names each missing file and writes nothing.
+// One or two workers, or the plan run by GNU parallel then merged: the same files.
 TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   const std::string one = fresh("jobs1"), two = fresh("jobs2");
   const std::string planned = fresh("planned 'q'; touch pwned $(touch x) `touch y`");
@@ -82,18 +76,28 @@ TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   EXPECT_EQ(rows + reports[7] + "\n", alone.out) << "point 1, run 2 has seed 11 + 2";
   EXPECT_EQ(split_lines(slurp(one + "/ends.csv"))[0],
             "point,run,seed,infection-rate,days,peak_day,peak_infected,total_dead");
+
+  // The last varied fastest, seeds wrapping; a stepped list holds both ends despite rounding.
+  const std::string dir = fresh("stepped");
+  const std::vector<std::string> stepped =
+      split_lines(batch("--out " + dir +
+                        " --plan --population 900 --runs 3 --seed 4294967295 --vary "
+                        "lockdown=1:0:-1 --vary=quarantine-rate=0.1:0.3:0.1")
+                      .out);
+  ASSERT_EQ(stepped.size(), 18u);
+  EXPECT_EQ(stepped[14], BATCH_BINARY " --population 900 --lockdown 0 --quarantine-rate 0.2 "
+                                      "--seed 1 --csv " +
+                             dir + "/runs/4-2.csv --report " + dir + "/runs/4-2.txt");
 }
 
-// A killed worker fails the ensemble naming its run and seed while the other runs, one started
-// after the failure, go on; SIGTERM stops every worker. Neither writes a summary, and a stopped
-// worker leaves no partial file.
+// A killed worker's run is named while the others go on; SIGTERM stops every worker.
 TEST(EnsembleRun, KilledWorkerOrSigtermFailsTheEnsembleLeavingNoPartialFile) {
   for (const auto& [signal, target, status, says] :
        {std::tuple{"KILL", "$(cut -d' ' -f1 $c)", 1,
                    "run (0, 0) with seed 21 failed: killed by signal 9"},
         {"TERM", "$p", 143, "stopped by SIGTERM"}}) {
     const std::string dir = fresh("stopped");
-    // The shell waits until three runs have their worker at once, lists them and signals.
+    // Once three runs have their worker at once, the shell lists them and signals.
     const Result r =
         sh(BATCH_BINARY " --population 30000 --arena-size 250 --seed 21 --max-days 200 "
                         "--runs 4 --jobs 3 --quiet --out " +
@@ -107,33 +111,15 @@ TEST(EnsembleRun, KilledWorkerOrSigtermFailsTheEnsembleLeavingNoPartialFile) {
     ASSERT_EQ(workers.size(), 3u) << r.out;
     for (const std::string& w : workers)
       EXPECT_NE(kill(std::stoi(w), 0), 0) << "worker " << w << " is gone";
-    std::vector<std::string> left; // the killed worker's temporaries go with it
-    for (const auto& [name, text] : outputs(dir))
-      left.push_back(name);
-    const std::vector<std::string> finished{"runs/0-1.csv", "runs/0-1.txt", "runs/0-2.csv",
-                                            "runs/0-2.txt", "runs/0-3.csv", "runs/0-3.txt"};
-    EXPECT_EQ(left, status == 1 ? finished : std::vector<std::string>());
+    std::set<std::string> left = kSkeleton; // the killed worker's temporaries go with it
+    if (status == 1)
+      left.insert({"runs/0-1.csv", "runs/0-1.txt", "runs/0-2.csv", "runs/0-2.txt", "runs/0-3.csv",
+                   "runs/0-3.txt"});
+    EXPECT_EQ(names_in(dir, true), left);
   }
 }
 
-// A stepped list holds both ends though the steps do not add up exactly in binary.
-TEST(EnsembleRun, PlanListsPointsInGivenOrderLastFastestOnCommonSeeds) {
-  const std::string dir = fresh("stepped");
-  const Result plan = batch("--out " + dir +
-                            " --plan --population 900 --runs 3 --seed 4294967295 --vary "
-                            "lockdown=1:0:-1 --vary=quarantine-rate=0.1:0.3:0.1");
-  const std::vector<std::string> commands = split_lines(plan.out);
-  ASSERT_EQ(commands.size(), 18u);
-  EXPECT_EQ(commands[14],
-            BATCH_BINARY " --population 900 --lockdown 0 --quarantine-rate 0.2 --seed 1 --csv " +
-                dir + "/runs/4-2.csv --report " + dir + "/runs/4-2.txt")
-      << "seeds wrap modulo 2^32";
-}
-
-// A missing, non-folder or non-empty DIR is refused before any run; the last run also inherits
-// an ignored SIGCHLD, which would have the kernel reap its workers. DIR is claimed: of two
-// ensembles started together into one empty folder, never both succeed; while another holds the
-// claim (here flock(1)), an ensemble or a merge is refused at once.
+// The forced run inherits an ignored SIGCHLD; of two ensembles into one folder never both succeed.
 TEST(EnsembleRun, UnusableOrClaimedFolderIsRefusedBeforeAnyRun) {
   const std::string full = fresh("full"), file = fresh("file");
   fs::create_directories(full + "/old");
@@ -160,13 +146,10 @@ TEST(EnsembleRun, UnusableOrClaimedFolderIsRefusedBeforeAnyRun) {
   }
 }
 
-// Failures at the very end: SIGTERM while gnuplot draws (a stand-in first on PATH sends it and
-// would draw for a minute), a run that fails with a status of its own (its report's name taken
-// by a folder, or by a mount point once its CSV is written) and a full disk. Each exits with its
-// status and reason and leaves no summary file and no temporary one; a failed run's CSV goes too.
+// SIGTERM while a stand-in gnuplot draws, a run failing (its report's name a folder or a mount
+// point), a full disk.
 TEST(EnsembleRun, LateFailuresLeaveNoSummaryFile) {
-  const std::string bin = fresh("stand-in");
-  fs::create_directories(bin);
+  const std::string bin = fresh("stand-in", true);
   std::ofstream(bin + "/gnuplot") << "#!/bin/sh\necho $$ >" << bin
                                   << "/pid\nkill -TERM $PPID\nsleep 60\ntouch " << bin
                                   << "/drawn\n";
@@ -178,8 +161,7 @@ TEST(EnsembleRun, LateFailuresLeaveNoSummaryFile) {
         {"mkdir $D/runs; touch $D/x $D/runs/0-1.txt; mount --bind $D/x $D/runs/0-1.txt", "", 1,
          failed, false},
         {"mount -t tmpfs -o size=200k tmpfs $D", "", 1, "bands.png", true}}) {
-    const std::string dir = fresh("late");
-    fs::create_directories(dir);
+    const std::string dir = fresh("late", true);
     const Result prepared = sh("D=" + dir + "; " + setup);
     if (prepared.status != 0)
       GTEST_SKIP() << "mount refused: " << prepared.err;
@@ -188,16 +170,11 @@ TEST(EnsembleRun, LateFailuresLeaveNoSummaryFile) {
                         "--seed 1 --max-days 20 --runs 6 --vary infection-rate=10,20 --quiet "
                         "--force --out " +
                         dir);
-    std::set<std::string> left;
-    for (const auto& e : fs::directory_iterator(dir))
-      if (e.path().filename() != "x")
-        left.insert(e.path().filename().string());
+    std::set<std::string> left = names_in(dir);
+    left.erase("x");
     EXPECT_EQ(std::tuple(r.status, r.err.find(says) != std::string::npos, left,
                          fs::exists(dir + "/runs/0-1.csv")),
-              std::tuple(status, true,
-                         std::set<std::string>{".epidemic_batch.lock", "manifest.txt", "runs",
-                                               "setup.toml"},
-                         csv_kept))
+              std::tuple(status, true, kSkeleton, csv_kept))
         << r.err;
     sh("umount " + dir + "/runs/0-1.txt " + dir);
   }
@@ -206,9 +183,7 @@ TEST(EnsembleRun, LateFailuresLeaveNoSummaryFile) {
       << "the stand-in gnuplot is reaped and was ended, not left drawing";
 }
 
-// With umask 027, every file and folder an ensemble or a merge leaves in DIR, bands.png and those
-// gnuplot writes included, is 0640 or 0750. A link at an output's, setup.toml's or a run file's
-// name is replaced, never written through.
+// Under umask 027 everything left, gnuplot's files too, is 0640 or 0750.
 TEST(EnsembleRun, FilesFollowTheUmaskAndLinksAreReplacedNotFollowed) {
   const std::string dir = fresh("umask"), outside = fresh("precious.txt");
   std::ofstream(outside) << "precious\n";
@@ -229,7 +204,6 @@ TEST(EnsembleRun, FilesFollowTheUmaskAndLinksAreReplacedNotFollowed) {
           (e.is_directory() ? fs::perms(0750) : fs::perms(0640)))
         modes[e.path().string()] = fs::symlink_status(e.path()).permissions();
     EXPECT_TRUE(modes.empty()) << modes.begin()->first << " " << int(modes.begin()->second);
-    linked.resize(3); // a merge reads the run files it is handed, links followed, and writes
-                      // neither manifest nor setup
+    linked.resize(3); // a merge follows links to run files, and writes no manifest nor setup
   }
 }

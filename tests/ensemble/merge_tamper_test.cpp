@@ -1,37 +1,14 @@
 // SPDX-License-Identifier: MIT
-// --merge takes a folder from elsewhere: each tampering of a good folder must fail at once with
-// one line naming the file (and the line), in bounded memory, writing nothing in the folder.
+// --merge takes a folder from elsewhere: each tampering fails at once, in bounded memory.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <set>
 #include <tuple>
 
+#include "ensemble/manifest.h"
 #include "tests/tools/batch_process.h"
 
-namespace fs = std::filesystem;
-
 const std::string kGood = TEST_BINARY_DIR "/tamper-good";
-
-// Every name below DIR, to see that a failed merge added or removed nothing.
-static std::set<std::string> names(const std::string& dir) {
-  std::set<std::string> all;
-  for (const auto& e : fs::recursive_directory_iterator(dir))
-    all.insert(fs::relative(e.path(), dir).string());
-  return all;
-}
-
-// A planned folder of 2 points of 2 runs, each run's files written by its own command.
-static void make_good_folder() {
-  fs::remove_all(kGood);
-  const Result plan = batch("--seed 3 --population 300 --arena-size 100 --max-days 3 --runs 2 "
-                            "--vary infection-rate=10,20 --plan --out " +
-                            kGood);
-  ASSERT_EQ(plan.status, 0) << plan.err;
-  for (const std::string& command : split_lines(plan.out))
-    ASSERT_EQ(sh(command).status, 0) << command;
-}
 
 // Appends point lines so that the manifest asks for `runs` runs of `points` points.
 static std::string grow(int runs, int points) {
@@ -42,7 +19,13 @@ static std::string grow(int runs, int points) {
 
 // Each row: the tampering, done in a copy of the good folder, and what the one line must hold.
 TEST(MergeTamper, EachTamperingFailsNamingFileAndLineWritingNothingAndSigtermStops) {
-  make_good_folder();
+  // A planned folder of 2 points of 2 runs, each run's files written by its own command.
+  const Result plan = batch("--seed 3 --population 300 --arena-size 100 --max-days 3 --runs 2 "
+                            "--vary infection-rate=10,20 --plan --out " +
+                            fresh("tamper-good"));
+  ASSERT_EQ(plan.status, 0) << plan.err;
+  for (const std::string& command : split_lines(plan.out))
+    ASSERT_EQ(sh(command).status, 0) << command;
   const std::string man = "manifest.txt:", row = "not day ";
   const std::vector<std::pair<std::string, std::string>> rows = {
       {"rm runs/0-1.csv; mkfifo runs/0-1.csv", "runs/0-1.csv: not a regular file"},
@@ -74,17 +57,16 @@ TEST(MergeTamper, EachTamperingFailsNamingFileAndLineWritingNothingAndSigtermSto
       {"printf x >>runs/1-1.txt", "runs/1-1.txt:3: more than a run's report file"},
   };
   for (const auto& [tampering, says] : rows) {
-    const std::string dir = TEST_BINARY_DIR "/tampered";
-    fs::remove_all(dir);
-    fs::copy(kGood, dir, fs::copy_options::recursive);
+    const std::string dir = fresh("tampered");
+    std::filesystem::copy(kGood, dir, std::filesystem::copy_options::recursive);
     ASSERT_EQ(sh("cd " + dir + " && " + tampering).status, 0) << tampering;
-    const std::set<std::string> before = names(dir);
+    const std::set<std::string> before = names_in(dir, true);
     const Result r = sh("timeout -s KILL 20 /usr/bin/time -f %M -o " + dir + ".kb " +
                         BATCH_BINARY " --merge " + dir);
     // No control character on standard output; peak memory (kB, time's last line) under 200 MB.
     const std::vector<std::string> kb = split_lines(slurp(dir + ".kb"));
     EXPECT_EQ(std::tuple(r.status, split_lines(r.err).size(), r.err.find(says) != std::string::npos,
-                         names(dir),
+                         names_in(dir, true),
                          std::all_of(r.out.begin(), r.out.end(),
                                      [](unsigned char c) { return c == '\n' || c >= 0x20; }),
                          !kb.empty() && std::stol(kb.back()) < 200000),
@@ -100,4 +82,16 @@ TEST(MergeTamper, EachTamperingFailsNamingFileAndLineWritingNothingAndSigtermSto
   EXPECT_EQ(r.status, 143) << r.err;
   EXPECT_NE(r.err.find("stopped by SIGTERM"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("more run files"), std::string::npos) << r.err;
+}
+
+TEST(Manifest, ReadsBackWhatWasWritten) {
+  Plan plan{"", TEST_BINARY_DIR, 4000000000u, 7, {}, {"lockdown", "death-rate"}, {}}, back;
+  plan.fixed = {{"--inactivity-schedule", "0:1,2:3"}, {"--population", "3000"}};
+  plan.points = {{"0", "5"}, {"1", "7"}};
+  std::string error;
+  ASSERT_TRUE(write_manifest(plan, "epidemic_batch --runs 7 --out 'a\\x5c b'", &error)) << error;
+  ASSERT_TRUE(read_manifest(TEST_BINARY_DIR, &back, &error)) << error;
+  EXPECT_EQ(std::tie(back.seed, back.runs, back.fixed, back.varied_names, back.points),
+            std::tie(plan.seed, plan.runs, plan.fixed, plan.varied_names, plan.points));
+  EXPECT_TRUE(back.program.empty()) << "a manifest names nothing to run";
 }

@@ -6,11 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <filesystem>
 #include <iterator>
 #include <map>
-#include <set>
-#include <utility>
 
 #include "ensemble/ensemble_merge.h"
 #include "tests/tools/batch_process.h"
@@ -34,8 +31,7 @@ static std::vector<DayFigures> run(int last, int v, int immune) {
   return days;
 }
 
-// What write_summary_rows writes into `room` bytes, or "failed" when it reports a failure: every
-// field of every row, each number as the shortest text that reads back exactly.
+// What write_summary_rows writes into `room` bytes, or "failed" when it reports a failure.
 static std::string text(const std::vector<SummaryRow>& rows, int point = 0,
                         const std::vector<std::string>& cells = {}, size_t room = 1 << 16) {
   std::vector<char> written(room + 1, '\0');
@@ -46,8 +42,7 @@ static std::string text(const std::vector<SummaryRow>& rows, int point = 0,
   return ok ? written.data() : "failed";
 }
 
-// A day missing inside a run leaves that run out of the day, rather than counting it as 0. Rows
-// have the header's columns and the shortest numbers that read back exactly.
+// A day missing inside a run leaves that run out of the day rather than counting 0.
 TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOutAndRowsMatchTheHeader) {
   PointSummary point;
   std::vector<DayFigures> gap = run(4, 40, 7);
@@ -75,8 +70,7 @@ TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOutAndRowsMatchTheHeade
   EXPECT_EQ(text({{1, 0, 1, 2, 2, 2, 2, 2, 2}}, 0, {}, 4), "failed");
 }
 
-// Windows of any width give the rows of one window holding every day: runs that end early (0
-// after, left out of immune), one with a gap, one that ends on day 1, values differing by run.
+// Windows of any width give the rows of one window: runs ending early, on day 1, or with a gap.
 TEST(Summary, windowsOfAnyWidthGiveTheRowsOfOneWindow) {
   std::vector<std::vector<DayFigures>> runs;
   for (int r = 0; r < 6; ++r) {
@@ -127,8 +121,7 @@ static std::string shortest(double value) {
 
 using Days = std::map<int, std::array<long long, kSummarySeries>>; // one run's rows by day
 
-// runs.csv of a sweep over one option, "point,run,seed,<value>,day,<series...>", by point and run;
-// each (point, day) that any run has a row on goes into *point_days.
+// runs.csv of a one-option sweep by point and run; each (point, day) with a row goes to point_days.
 static std::map<int, std::map<int, Days>> read_runs(const std::string& path,
                                                     std::set<std::pair<int, int>>* point_days) {
   std::map<int, std::map<int, Days>> runs;
@@ -159,16 +152,9 @@ static std::map<std::pair<int, int>, std::vector<std::string>> read_bands(const 
   return out;
 }
 
-// summary.csv recomputed from runs.csv by the rules the README states: n counts the runs with a
-// row that day and, in every series but immune, those ended before it, as 0; the mean is the sum
-// over n to the last bit. Every number is the shortest text that reads back, and bands.dat holds
-// the same quantiles to the letter. The runs end on different days and tens of thousands are
-// immune: six significant digits would lose the means. Then a merge whose budget holds one day at
-// a time, so that it reads every run again for each later day from where the last stopped,
-// writes summary.csv and bands.dat to the byte as the ensemble's one pass did.
+// By the README's rules, exact: with tens of thousands immune, six digits would lose the means.
 TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
-  const std::string dir = TEST_BINARY_DIR "/recomputed";
-  std::filesystem::remove_all(dir);
+  const std::string dir = fresh("recomputed");
   const Result r = batch(
       "--seed 3 --population 40000 --arena-size 100 --infection-length 3 "
       "--initially-infected 10 --vaccination 0.5 --runs 3 --vary infection-rate=20,40 --quiet "

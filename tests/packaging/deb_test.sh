@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The package as Debian's and the desktop's tools see it: lintian finds no error and no warning,
-# the package carries its copyright and a changelog of its version, and its AppStream metadata,
-# menu entry and manual pages pass their validators.   deb_test.sh CPACK BUILD_DIR
+# The package passes lintian and the metadata, menu entry and manual page validators, with its
+# copyright and a changelog of its version.   deb_test.sh CPACK BUILD_DIR
 set -euo pipefail
 cpack=$1 build=$2
 work=$(mktemp -d)

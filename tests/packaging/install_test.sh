@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# What `cmake --install` puts in place must make a working menu entry: the entry names an
-# installed program and an installed icon, in a category a menu shows, its AppStream metadata
-# names it, and both manual pages are there, dated and compressed as Debian keeps them.
-#   install_test.sh BUILD_DIR
+# `cmake --install` makes a working menu entry, metadata naming it, and both manual pages dated
+# and compressed as Debian keeps them.   install_test.sh BUILD_DIR
 set -euo pipefail
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The manual page and the program's own --help must not drift apart: the options --help lists
-# are the ones the page describes, each in a tagged paragraph; every run parameter's paragraph
-# gives the range and default that --help takes from the table of run parameters; and the page
-# carries the version the program reports.   man_page_test.sh EPIDEMIC_BATCH MAN_PAGE
+# The manual page describes the options, ranges, defaults and version that --help gives.
+#   man_page_test.sh EPIDEMIC_BATCH MAN_PAGE
 set -euo pipefail
 batch=$1 page=$2
 options=$("$batch" --help | grep -oE '^ +(-h, )?--[a-z][a-z-]*' | sed 's/-h, //' | tr -d ' ' | sort -u)

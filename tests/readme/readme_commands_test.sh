@@ -1,19 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The README's batch-runner commands, taken from the README itself and run as written, so that
-# text and programs cannot drift apart. Each indented block of the section "Headless batch
-# runner" runs in a fresh folder of its own, whose `build` holds the two programs under test as
-# they stand at the top of the build folder, and nothing else; the files the section says a
-# block writes must then be there.
-#   readme_commands_test.sh README BUILD_DIR
+# Each indented block of the README's "Headless batch runner" runs as written in a fresh folder
+# whose `build` holds the two programs, and must write its files.   ARGS: README BUILD_DIR
 set -euo pipefail
 readme=$1 build=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "$*" >&2; exit 1; }
 
-# One block per line of output: the section's indented lines, a block ending at a text line;
-# continued lines ("\" at the end) stay continued, and bash joins them.
+# The section's indented lines, each block ended by "#END"; bash joins continued lines.
 blocks=$(awk '
   /^## / { inside = ($0 == "## Headless batch runner"); next }
   !inside { next }
@@ -29,8 +24,7 @@ script=
 while IFS= read -r line; do
   if [ "$line" != "#END" ]; then script+="$line"$'\n'; continue; fi
   dir=$work/$n
-  mkdir "$dir"
-  mkdir "$dir/build"
+  mkdir -p "$dir/build"
   ln -s "$build/epidemic_batch" "$build/epidemic_sim" "$dir/build/"
   (cd "$dir" && bash -euo pipefail -c "$script" >stdout 2>stderr) ||
     fail "README command block $n failed: $(tail -n 1 "$dir/stderr")"$'\n'"$script"

@@ -10,8 +10,7 @@
 #include "results/results_window.h"
 #include "tests/chart/chart_probe.h"
 
-// Where row y (with `x` set, column x instead) of a 1024 x 200 result chart, drawn after a run of
-// `days`, shows the dark grid colour, and where the light one.
+// Where row y (or column x) of a 1024 x 200 chart after a run of `days` shows dark, light grid.
 static std::vector<std::vector<int>> lines(int days, int y, int x = -1) {
   last_accumulation_cnt = days;
   Fl_Window top(1044, 260);
@@ -34,8 +33,7 @@ static std::vector<int> every(int step, int last, int skip_multiples_of = 0) {
   return xs;
 }
 
-// Row 105 lies clear of the caption and the horizontal lines. Before any run the days are spaced
-// by 10.
+// Row 105 lies clear of the caption and the horizontal lines.
 TEST(MyChartGui, DayGridFollowsTheLastRunsLength) {
   using Grid = std::vector<std::vector<int>>;
   EXPECT_EQ(lines(100, 105), (Grid{every(10, 1020), {}}));
@@ -45,8 +43,7 @@ TEST(MyChartGui, DayGridFollowsTheLastRunsLength) {
   EXPECT_EQ(lines(300, 0, 1001), (Grid{{}, every(10, 190)})); // none at the bottom edge
 }
 
-// Stand-ins for the menu and the chooser: they pick `pick` and answer `answer` at once, and the
-// one named by `rebuild_in` first rebuilds the charts, as a run that ends meanwhile does.
+// Stand-ins for the menu and the chooser; the one named by `rebuild_in` rebuilds the charts first.
 static std::string pick, rebuild_in;
 static const char* answer;
 static std::vector<std::string> alerts, asked;
@@ -66,10 +63,7 @@ static const char* choose(const char* title, const char* pattern) {
   return answer;
 }
 
-// A run that ends under the menu or the chooser rebuilds the charts: an image save is dropped
-// with a word to the user, the data saved as it was shown; a failed write is told with its
-// reason. The data saved is the chart's own table: the store is emptied first, and data comes
-// before any rebuild. The sanitizer build watches that nothing reads the deleted chart.
+// A run ending under a dialog rebuilds the charts: the sanitizer build watches the deleted one.
 TEST(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
   // Two kept runs: five days in slot 0, then three in slot 1, day d holding 100 + d, then 10 + d.
   for (auto [days, k] : {std::pair{5, 100.0}, std::pair{3, 10.0}}) {
@@ -84,12 +78,12 @@ TEST(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
   chart_menu_popup = pick_item;
   chart_file_chooser = choose;
   chart_alert = [](const char* text) { alerts.push_back(unwrapped(text)); };
-  const std::string path = temp_path("saved"), bad = temp_path("no_dir") + "/x";
+  const std::string path = temp_path("saved"), bad = temp_path("no_dir/x");
+  const std::string folder = temp_path("folder"), not_saved = "The data could not be saved to ";
   const std::string closed = kChartClosed, image_closed = kImageNotSavedTo + path + closed;
-  const std::string not_saved = "The data could not be saved to ", folder = temp_path("folder");
-  const std::string no_dir = not_saved + bad + "No such file or directory";
-  const std::string is_dir = not_saved + folder + "Is a directory";
-  const std::string full = not_saved + "/dev/fullNo space left on device";
+  const std::string no_dir = not_saved + bad + "No such file or directory",
+                    is_dir = not_saved + folder + "Is a directory",
+                    full = not_saved + "/dev/fullNo space left on device";
   mkdir(folder.c_str(), 0700);
   const std::string table = "day,slot1,slot2,slot3,slot4\n1,101,11,,\n2,102,12,,\n3,103,13,,\n"
                             "4,104,,,\n5,105,,,\n";
@@ -112,7 +106,7 @@ TEST(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
       Fl::wait(0.01); // an image is written by the chart's next draw
     EXPECT_EQ(access(path.c_str(), F_OK) == 0, written) << item << " " << where;
     EXPECT_EQ(alerts, std::vector<std::string>(alert.empty() ? 0 : 1, alert)) << item << where;
-    EXPECT_TRUE(!written || item[5] == 'I' || contents(path) == table);
+    EXPECT_TRUE(!written || item[5] == 'I' || slurp(path) == table);
     remove(path.c_str());
   }
   EXPECT_EQ(asked.front(), "Save the chart's data *.csv");

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The engine against a slow, literal model of the rules: a grid of 350 null-terminated slots
-// per row emptied every tick, every draw computed from its formula. Each tick of many random
-// configurations must leave both worlds identical, person for person and draw for draw.
+// The engine against a slow, literal model of the rules (rows of 350 null-terminated slots, each
+// draw from its formula): each tick of random configurations must leave both worlds identical.
 #include <algorithm>
 #include <cstring>
-#include <tuple>
 
 #include "params/run_parameters.h"
 #include "tests/sim/world_fixture.h"
@@ -134,9 +132,18 @@ struct Model {
   }
 };
 
-RunParameters random_parameters(uint32_t seed) {
-  random_seed(seed);
+// A random configuration; half the time a vaccination schedule in use (up to four setpoints, the
+// last often later than a run reaches).
+RunParameters random_parameters(uint32_t seed, PolicyArray* s, bool* in_use) {
   auto pick = [](int lo, int hi) { return lo + random_draw() % (hi - lo + 1); };
+  random_seed(seed);
+  for (int i = 0; i < kSetpoints; ++i)
+    (*s)[i] = {-1, 0.0};
+  *in_use = pick(0, 1) == 1;
+  const int used = pick(1, 4);
+  for (int i = 0, d = pick(0, 3); i < used; ++i, d += pick(1, 15))
+    (*s)[i] = {d, pick(0, 800) / 100.0};
+  random_seed(seed);
   RunParameters p = initial_run_parameters();
   std::tie(p.population, p.arena_size, p.initially_infected, p.daily_interactions,
            p.immunity_duration) =
@@ -151,22 +158,6 @@ RunParameters random_parameters(uint32_t seed) {
   return p;
 }
 
-// Half the time, a vaccination schedule: up to four setpoints, days rising, real values, the
-// last often lying later than a run reaches.
-PolicyArray random_vaccination_schedule(uint32_t seed, bool* in_use) {
-  random_seed(seed);
-  auto pick = [](int lo, int hi) { return lo + random_draw() % (hi - lo + 1); };
-  PolicyArray s;
-  for (int i = 0; i < kSetpoints; ++i)
-    s[i] = {-1, 0.0};
-  *in_use = pick(0, 1) == 1;
-  const int used = pick(1, 4);
-  for (int i = 0, d = pick(0, 3); i < used; ++i, d += pick(1, 15))
-    s[i] = {d, pick(0, 800) / 100.0};
-  return s;
-}
-
-// Both step from the same stream state; after each tick the two worlds and the stream must agree.
 // Persons and samples are plain records of ints: equal bytes are equal fields.
 void compare_runs(const RunParameters& params, uint32_t seed, int ticks,
                   const PolicyArray* vaccination_schedule = nullptr) {
@@ -213,9 +204,10 @@ void compare_runs(const RunParameters& params, uint32_t seed, int ticks,
 TEST(ReferenceModel, RandomConfigurationsAgreeTickByTick) {
   for (uint32_t config = 1; config <= 40; ++config) {
     SCOPED_TRACE("configuration " + std::to_string(config));
+    PolicyArray schedule;
     bool scheduled = false;
-    const PolicyArray schedule = random_vaccination_schedule(config, &scheduled);
-    compare_runs(random_parameters(config), config * 7919u, 400, scheduled ? &schedule : nullptr);
+    const RunParameters params = random_parameters(config, &schedule, &scheduled);
+    compare_runs(params, config * 7919u, 400, scheduled ? &schedule : nullptr);
   }
 }
 

@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <tuple>
-#include <vector>
 
 #include "sim/random_stream.h"
 #include "sim/schedules.h"
@@ -23,36 +22,33 @@ protected:
   void show_quarantine_rate(double v) override { rates.push_back(v); }
   void show_vaccination_rate(double v) override { vaccination_shown.push_back(v); }
 
-  static void use(PolicyArray* policy, const std::vector<Setpoint>& used) {
+  using Used = std::vector<Setpoint>;
+  static void use(PolicyArray* policy, const Used& used) {
     for (int i = 0; i < kSetpoints; ++i)
       (*policy)[i] = i < static_cast<int>(used.size()) ? used[i] : Setpoint{-1, 0.0};
   }
   // The value in force after each boundary that begins days 1 .. last.
   template <typename T>
-  std::vector<T> follow(PolicyArray* policy, const std::vector<Setpoint>& used, int last,
-                        void (*settle)(), const T& value) {
+  std::vector<T> follow(PolicyArray* policy, const Used& used, int last, void (*settle)(),
+                        const T& value) {
     use(policy, used);
     std::vector<T> seen;
-    for (day = 1; day <= last; ++day) {
-      settle();
-      seen.push_back(value);
-    }
+    for (day = 1; day <= last; ++day)
+      settle(), seen.push_back(value);
     return seen;
   }
-  std::vector<int> inactivity(const std::vector<Setpoint>& used, int last) {
-    return follow(&lazy_policy, used, last, SettleInactivity, sit_still);
+  auto inactivity(const Used& u, int n) {
+    return follow(&lazy_policy, u, n, SettleInactivity, sit_still);
   }
-  std::vector<double> quarantine(const std::vector<Setpoint>& used, int last) {
-    return follow(&quarantine_policy, used, last, SettleQuarantine, quarantine_rate);
+  auto quarantine(const Used& u, int n) {
+    return follow(&quarantine_policy, u, n, SettleQuarantine, quarantine_rate);
   }
-
-  std::vector<double> vaccination(const std::vector<Setpoint>& used, int last) {
-    return follow(&vaccination_policy, used, last, SettleVaccination, vaccination_rate);
+  auto vaccination(const Used& u, int n) {
+    return follow(&vaccination_policy, u, n, SettleVaccination, vaccination_rate);
   }
 
   std::vector<int> shown;
-  std::vector<double> rates;
-  std::vector<double> vaccination_shown;
+  std::vector<double> rates, vaccination_shown;
 };
 
 } // namespace
@@ -139,14 +135,4 @@ TEST_F(Schedules, TicksFollowTheSchedulesInUseAtDayBoundaries) {
   }
   EXPECT_EQ(seen, (std::vector<int>{10, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 30}));
   EXPECT_EQ(std::make_pair(quarantine_rate, vaccination_rate), std::make_pair(0.5, 3.0));
-}
-
-TEST(DayOrder, EditorRule) {
-  const int cases[][kSetpoints + 1] = {{0, 30, 60, 90, 120, 150, 180, 210, 240, 270, -1},
-                                       {0, 30, -1, 10, 20, 40, 50, 60, 70, 80, -1},
-                                       {0, 30, 30, -1, -1, -1, -1, -1, -1, -1, 2},
-                                       {-5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0},
-                                       {-1, 0, -1, -1, -1, -1, -1, -1, -1, -1, -1}};
-  for (const auto& c : cases)
-    EXPECT_EQ(first_day_out_of_order(c), c[kSetpoints]);
 }

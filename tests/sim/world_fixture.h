@@ -59,8 +59,7 @@ public:
   int endings = 0;
 };
 
-// A world built by hand on a 100-pixel arena: under lockdown with nobody mobile, so that no
-// movement draw happens unless a test asks for it.
+// A world built by hand on a 100-pixel arena, under lockdown with nobody mobile: no move draws.
 class WorldTest : public ::testing::Test {
 protected:
   void SetUp() override {

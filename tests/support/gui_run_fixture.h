@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <tuple>
 
 #include "arena/my_win.h"
 #include "arena/run_control.h"
@@ -23,8 +24,7 @@ inline bool pump_until(const std::function<bool()>& cond) {
   return cond();
 }
 
-// True when the text is exactly one report line of that population and area; the status line
-// within is the engine's (empty before the first tick).
+// True when the text is exactly one report line of that population and area.
 inline bool is_report_line(const std::string& text, const std::string& population,
                            const std::string& area) {
   const size_t days = text.find(" DAYS: "), area_at = text.find(" AREA: ");
@@ -33,23 +33,17 @@ inline bool is_report_line(const std::string& text, const std::string& populatio
          text.substr(std::min(area_at, text.size())) == " AREA: " + area + "\n";
 }
 
-// A setup of a short run on 100 x 100, one tick a day, at the fastest speed, with a seed: the
-// simulator opens it, the batch runner runs it, and both must report the same line.
+// A short seeded run on 100 x 100, one tick a day, at the fastest speed.
 inline ::Setup small_seeded_setup(int population, int infected, uint32_t seed) {
   ::Setup s = initial_setup();
-  s.params.population = population;
-  s.params.arena_size = 100;
-  s.params.initially_infected = infected;
-  s.params.infection_length = 3;
-  s.params.daily_interactions = 1;
-  s.display["speed"] = 0.001;
-  s.has_seed = true;
-  s.seed = seed;
+  RunParameters& p = s.params;
+  std::tie(p.population, p.arena_size, p.initially_infected, p.infection_length,
+           p.daily_interactions, s.display["speed"], s.has_seed, s.seed) =
+      std::make_tuple(population, 100, infected, 3, 1, 0.001, true, seed);
   return s;
 }
 
-// Start-up as the program does it (arena hidden, panel shown, engine and store as at start-up),
-// stdout caught; built afresh for each test so that runs do not leak into one another.
+// Start-up as the program does it, stdout caught; afresh for each test, so runs do not leak.
 class GuiRunTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -79,12 +73,13 @@ protected:
   }
   // 300 persons on 100 x 100, 30 infected, one tick a day: typed, not committed.
   void small_run_settings(const char* infection_length, const char* speed_text) {
-    panel->population_slider->input->value("300");
-    panel->arena_size_slider->input->value("100");
-    panel->initially_infected_slider->input->value("30");
-    panel->infection_length_slider->input->value(infection_length);
-    panel->daily_interactions_slider->input->value("1");
-    panel->speed_slider->input->value(speed_text);
+    for (auto [name, text] : {std::pair{"population", "300"},
+                              {"arena-size", "100"},
+                              {"initially-infected", "30"},
+                              {"infection-length", infection_length},
+                              {"daily-interactions", "1"},
+                              {"speed", speed_text}})
+      panel->field(name)->input->value(text);
   }
   int ticks() const { return day * (arena->daily_interactions + 1) + iteration; }
   std::string printed() { // since the last call, and passed on

@@ -2,14 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <tuple>
 
 #include "tests/tools/batch_process.h"
 
-// The last tick's deaths come after its sample: no CSV row holds them, the report does. The
-// conventions users know: -h, a flag's =1 and =0, "-" for standard output. A run that --max-days
-// ends, ends as a stop does: the exceeding day's sample is the last row. Schedules matter.
+// The last tick's deaths come after its sample: only the report holds them.
 TEST(BatchRunner, SameSeedSameBytesADayPerRowReportFileDashesMaxDaysAndSchedulesMatter) {
   const std::string csv1 = TEST_BINARY_DIR "/run1.csv", csv2 = TEST_BINARY_DIR "/run2.csv",
                     report = TEST_BINARY_DIR "/run1.txt";
@@ -49,13 +46,7 @@ TEST(BatchRunner, SameSeedSameBytesADayPerRowReportFileDashesMaxDaysAndSchedules
             batch(common + "--inactivity-schedule=0:20,-1:0,2:80 --quarantine-schedule 0:40").out);
 }
 
-// Ensemble options are refused as the run options are; only what the arguments held breaks a
-// line, and the printer escapes it. Lost standard output fails with one line too, a CSV in a
-// missing folder fails before anything runs, and a failed CSV write leaves no file.
-// A rate of 0 makes no draw: the rows (here their digest) and the report line of the program as it
-// was before vaccination, with a last column of zeros. At 100 with lasting immunity, the first
-// day boundary vaccinates everybody still susceptible, but for one whose draw is exactly 100.0,
-// and nobody falls ill afterwards.
+// At 0, the digest of the rows and report as before vaccination, a last column of zeros.
 TEST(BatchRunner, VaccinationAtZeroChangesNothingAndAtHundredEndsTheSpread) {
   const std::string run =
       BATCH_BINARY " --seed 3 --population 5000 --arena-size 150 --lockdown 0 "
@@ -124,11 +115,8 @@ TEST(BatchRunner, BadOptionsLostOutputMissingFoldersAndFailedWritesFailWithOneLi
       fails(args + std::string(to), 1, "cannot write standard output: ");
   fails("--seed 1 --population 100 --csv /nonexistent-dir/x.csv", 1,
         "cannot write /nonexistent-dir/x.csv: No such file or directory");
-  // A file-size limit stands in for a full disk: the write fails with EFBIG instead of the
-  // signal killing the runner, and neither the file nor its temporary remains.
-  const std::string dir = TEST_BINARY_DIR "/limited";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directory(dir);
+  // A file-size limit stands in for a full disk: the write fails with EFBIG, leaving no file.
+  const std::string dir = fresh("limited", true);
   const Result r = sh("trap '' XFSZ; ulimit -f 4; exec " BATCH_BINARY
                       " --seed 3 --population 20000 --arena-size 300 --csv " +
                       dir + "/x.csv");
