@@ -19,7 +19,8 @@ struct Person {
   int dwell;
   int mobile; // read only under lockdown
   int dead;
-  int vaccinated; // 1 while immune by vaccination
+  int vaccinated;    // 1 while immune by vaccination
+  int ever_infected; // 1 once infected in this run, at the start included: the attack rate's count
 };
 
 struct DestinationPoint {

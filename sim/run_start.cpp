@@ -44,4 +44,15 @@ void World::start_run(const RunParameters& params) {
 
   done = 0;
   day = 0;
+  count_initial_infections();
+}
+
+void World::count_initial_infections() {
+  ever_infected = 0;
+  const int count = person == nullptr ? 0 : (population < init_pop ? population : init_pop);
+  for (int i = 0; i < count; ++i)
+    ever_infected += person[i]->ever_infected;
+  cumulative_infections = ever_infected;
+  newly_infected = 0;
+  vaccinations = 0;
 }

@@ -203,10 +203,15 @@ template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
 // Infections do not chain within a tick: the grid holds only those infectious at its start.
 // Only the persons still susceptible after the first pass can be infected, and nothing before
 // their own turn here changes that, so the first pass lists them and only they are asked.
-void second_pass(Person* const* susceptible, int count) {
+struct Infections {
+  int made = 0;
+  int first = 0; // of persons never infected before in this run
+};
+Infections second_pass(Person* const* susceptible, int count) {
   const int rate = infection_rate;
   const int width = contact_index.width;
   const uint16_t* cells = contact_index.cells;
+  Infections n;
   for (int i = 0; i < count; ++i) {
     Person* p = susceptible[i];
     bool contact;
@@ -215,8 +220,31 @@ void second_pass(Person* const* susceptible, int count) {
       contact = indexed_contact(p, cells[p->y * width + p->x]);
     else
       contact = check_sick_list(p);
-    if (contact && tables.percent[random_draw()] < rate)
+    if (contact && tables.percent[random_draw()] < rate) {
       p->state = 1;
+      n.made++;
+      n.first += p->ever_infected == 0;
+      p->ever_infected = 1;
+    }
+  }
+  return n;
+}
+
+// Once a day, not once a tick: the seven compartments from the records as they stand.
+void count_compartments(int count, int ambulatory_days, DailySample* s) {
+  long long* c = s->value + kFirstCompartment;
+  for (int k = 0; k < kCompartments; ++k)
+    c[k] = 0;
+  for (int i = 0; i < count; ++i) {
+    const Person* p = person[i];
+    const int state = p->state;
+    const int k = p->dead         ? kSampleDead
+                  : state == 0    ? kSampleSusceptible
+                  : state > 0     ? (state < ambulatory_days ? kSampleAmbulatory : kSampleBedridden)
+                  : state < -1    ? kSampleQuarantined
+                  : p->vaccinated ? kSampleVaccinated
+                                  : kSampleRecovered;
+    c[k - kFirstCompartment]++;
   }
 }
 
@@ -276,7 +304,11 @@ void World::tick(TickHooks& hooks) {
       first_pass<false>(pass, person[i]);
   infected = pass.infected;
   finish_contact_index();
-  second_pass(pass.susceptible, pass.susceptible_count);
+  const Infections infections = second_pass(pass.susceptible, pass.susceptible_count);
+  newly_infected += infections.made;
+  cumulative_infections += infections.made;
+  ever_infected += infections.first;
+  vaccinations += pass.newly_vaccinated;
 
   int new_cases = infected - old_infected;
   old_infected = infected;
@@ -284,9 +316,12 @@ void World::tick(TickHooks& hooks) {
     new_cases = 0;
 
   if (boundary) {
-    hooks.daily_sample({{infected, new_cases, pass.newly_quarantined, pass.immune_count, dead_today,
-                         pass.newly_vaccinated}});
+    DailySample sample{{infected, new_cases, pass.newly_quarantined, pass.immune_count, dead_today,
+                        pass.newly_vaccinated, newly_infected, cumulative_infections}};
+    count_compartments(count, ambulatory_days, &sample);
+    hooks.daily_sample(sample);
     dead_today = 0;
+    newly_infected = 0;
   }
   // Deaths of the sampling tick count towards the next sample.
   dead_today += pass.deaths;

@@ -27,19 +27,34 @@ struct ArenaCanvas {
   uint32_t colour[kPaintKinds] = {};
 };
 
-// The figures taken at a day boundary, in the order of the accumulation store's series and of
-// the daily CSV's columns.
+// The figures taken at a day boundary, in the order of the daily CSV's columns; the first five
+// are also the accumulation store's series.
 enum DailyFigure {
   kSampleInfected,
-  kSampleNewCases,
+  kSampleNewCases, // the rise of `infected` over the sampling tick alone, never below 0
   kSampleNewlyQuarantined,
-  kSampleImmune,
+  kSampleImmune, // everyone whose immunity clock runs, the sick included
   kSampleDeadToday,
   kSampleNewlyVaccinated,
+  // What an epidemiologist measures. Infections made since the previous sample, and all of the
+  // run's so far (the initially infected included, a person infected twice counted twice):
+  kSampleNewlyInfected,
+  kSampleCumulativeInfections,
+  // The population as the sampling tick's infection pass leaves it; these seven add up to it.
+  kSampleSusceptible,
+  kSampleAmbulatory, // sick and still moving: day of illness below the ambulatory days
+  kSampleBedridden,
+  kSampleQuarantined,
+  kSampleRecovered,
+  kSampleVaccinated,
+  kSampleDead, // everyone dead so far, this tick's deaths included
   kSampleFigures
 };
+constexpr int kFirstCompartment = kSampleSusceptible;
+constexpr int kCompartments = kSampleFigures - kFirstCompartment;
+// 64-bit: cumulative infections can pass 2^31 in a long endemic run at full population.
 struct DailySample {
-  int value[kSampleFigures];
+  long long value[kSampleFigures];
 };
 
 class TickHooks {

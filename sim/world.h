@@ -59,6 +59,8 @@ public:
   void start_run(const RunParameters& params);
   // One tick of the simulation.
   void tick(TickHooks& hooks);
+  // Sets the infection and vaccination counts from the population as it stands: a run's start.
+  void count_initial_infections();
 
   int population = 0;
   int infected = 0;
@@ -78,6 +80,13 @@ public:
   int death_rate = 0;
   int hard_edge = 1;
   int lockdown = 1;
+  // The run's infections: made since the last daily sample, all so far (the initially infected
+  // included), and the persons infected at least once; and every vaccination so far. 64-bit where
+  // a long run at full population can pass 2^31.
+  int newly_infected = 0;
+  long long cumulative_infections = 0;
+  int ever_infected = 0;
+  long long vaccinations = 0;
   DestinationPoint destinations[kDestinationPoints];
 };
 

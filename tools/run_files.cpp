@@ -24,8 +24,32 @@ std::size_t digits_at(const char* text, std::size_t length) {
 
 } // namespace
 
-const char* const kDailyFigureNames[kSampleFigures] = {
-    "infected", "new_cases", "newly_quarantined", "immune", "dead_today", "newly_vaccinated"};
+const char* const kDailyFigureNames[kSampleFigures] = {"infected",
+                                                       "new_cases",
+                                                       "newly_quarantined",
+                                                       "immune",
+                                                       "dead_today",
+                                                       "newly_vaccinated",
+                                                       "newly_infected",
+                                                       "cumulative_infections",
+                                                       "susceptible",
+                                                       "ambulatory",
+                                                       "bedridden",
+                                                       "quarantined",
+                                                       "recovered",
+                                                       "vaccinated",
+                                                       "dead"};
+
+long long most_daily_count(int figure) {
+  // A person is infected at most once a tick, and a day has at most the most daily
+  // interactions + 1 ticks; a run of a single run may go on for up to 2^31 days.
+  const long long ticks_a_day = static_cast<long long>(find_param("daily-interactions")->high) + 1;
+  if (figure == kSampleNewlyInfected)
+    return kMaxPopulation * ticks_a_day;
+  if (figure == kSampleCumulativeInfections)
+    return kMaxPopulation + kMaxPopulation * ticks_a_day * (INT_MAX + 1LL);
+  return kMaxPopulation;
+}
 
 std::string daily_header() {
   std::string header = "day";
@@ -36,15 +60,17 @@ std::string daily_header() {
 
 void write_daily_row(std::FILE* out, int row_day, const DailySample& s) {
   std::fprintf(out, "%d", row_day);
-  for (const int v : s.value)
-    std::fprintf(out, ",%d", v);
+  for (const long long v : s.value)
+    std::fprintf(out, ",%lld", v);
   std::fputc('\n', out);
 }
 
 std::size_t daily_row_bytes(long long last_day) {
   // The day and each count at their widest, a comma before each count and the newline.
-  const std::size_t count = std::to_string(kMaxPopulation).size();
-  return std::to_string(last_day).size() + kSampleFigures * (count + 1) + 1;
+  std::size_t bytes = std::to_string(last_day).size() + 1;
+  for (int figure = 0; figure < kSampleFigures; ++figure)
+    bytes += std::to_string(most_daily_count(figure)).size() + 1;
+  return bytes;
 }
 
 std::size_t daily_csv_bytes(long long rows) {
@@ -61,11 +87,11 @@ bool read_daily_row(const char* text, std::size_t length, int row_day, DailyRow*
   for (int field = 0; field <= kSampleFigures; ++field) {
     const std::size_t n = digits_at(text + at, length - at);
     long long v = 0;
-    if (!read_count(text + at, n, field == 0 ? INT_MAX : kMaxPopulation, &v) ||
+    if (!read_count(text + at, n, field == 0 ? INT_MAX : most_daily_count(field - 1), &v) ||
         (field == 0 && v != row_day))
       return false;
     if (field > 0)
-      row->figures.sample.value[field - 1] = static_cast<int>(v);
+      row->figures.sample.value[field - 1] = v;
     at += n;
     if (field < kSampleFigures && (at >= length || text[at++] != ','))
       return false;
@@ -133,8 +159,45 @@ bool read_daily_rows(const std::string& text, int first, int last,
   return true;
 }
 
-void write_report_file(std::FILE* out, const std::string& report_line, int total_dead) {
-  std::fprintf(out, "%sTOTAL DEAD: %d\n", report_line.c_str(), total_dead);
+namespace {
+
+// The report file's lines after the report line: each "LABEL: N", with N's bound.
+struct EndLine {
+  const char* label;
+  long long RunEnd::*figure;
+  long long high;
+};
+const EndLine kEndLines[] = {
+    {"TOTAL DEAD: ", &RunEnd::total_dead, INT_MAX},
+    {"CUMULATIVE INFECTIONS: ", &RunEnd::cumulative_infections, LLONG_MAX},
+    {"EVER INFECTED: ", &RunEnd::ever_infected, INT_MAX},
+    {"VACCINATIONS: ", &RunEnd::vaccinations, LLONG_MAX},
+};
+
+// Reads "LABEL: N\n" at text[*at]; *at moves past it.
+bool read_end_line(const std::string& text, std::size_t* at, const EndLine& line, RunEnd* end) {
+  const std::size_t prefix = std::strlen(line.label);
+  if (text.compare(*at, prefix, line.label) != 0)
+    return false;
+  const std::size_t from = *at + prefix;
+  const std::size_t digits = digits_at(text.c_str() + from, text.size() - from);
+  if (!read_count(text.c_str() + from, digits, line.high, &(end->*line.figure)) ||
+      from + digits >= text.size() || text[from + digits] != '\n')
+    return false;
+  *at = from + digits + 1;
+  return true;
+}
+
+} // namespace
+
+RunEnd run_end_of(const World& w) {
+  return {w.dead_total, w.cumulative_infections, w.ever_infected, w.vaccinations};
+}
+
+void write_report_file(std::FILE* out, const std::string& report_line, const RunEnd& end) {
+  std::fputs(report_line.c_str(), out);
+  for (const EndLine& line : kEndLines)
+    std::fprintf(out, "%s%lld\n", line.label, end.*line.figure);
 }
 
 bool read_report_file(const std::string& text, RunReport* r, std::string* error) {
@@ -143,19 +206,17 @@ bool read_report_file(const std::string& text, RunReport* r, std::string* error)
     *error = "1: not the report line of a run";
     return false;
   }
-  const std::string dead = text.substr(line);
-  const char* const kDead = "TOTAL DEAD: ";
-  const std::size_t prefix = std::strlen(kDead);
-  const std::size_t digits = digits_at(dead.c_str() + std::min(prefix, dead.size()),
-                                       dead.size() - std::min(prefix, dead.size()));
-  if (dead.compare(0, prefix, kDead) != 0 ||
-      !read_count(dead.c_str() + prefix, digits, INT_MAX, &r->total_dead) ||
-      dead.size() < prefix + digits + 1 || dead[prefix + digits] != '\n') {
-    *error = "2: not \"TOTAL DEAD: N\"";
-    return false;
+  std::size_t at = line;
+  int number = 2;
+  for (const EndLine& end_line : kEndLines) {
+    if (!read_end_line(text, &at, end_line, r)) {
+      *error = std::to_string(number) + ": not \"" + end_line.label + "N\"";
+      return false;
+    }
+    ++number;
   }
-  if (dead.size() != prefix + digits + 1) {
-    *error = "3: more than a run's report file";
+  if (at != text.size()) {
+    *error = std::to_string(number) + ": more than a run's report file";
     return false;
   }
   r->line = text.substr(0, line - 1);

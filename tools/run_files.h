@@ -10,11 +10,17 @@
 #include "sim/report_line.h"
 #include "sim/tick_hooks.h"
 
+class World;
+
 // The daily CSV: this header, then one row "day,infected,new_cases,newly_quarantined,immune,
-// dead_today,newly_vaccinated" per day from day 1 on, as many as the report's DAYS.
+// dead_today,newly_vaccinated,newly_infected,cumulative_infections,susceptible,ambulatory,
+// bedridden,quarantined,recovered,vaccinated,dead" per day from day 1 on, as many as the report's
+// DAYS.
 std::string daily_header();
 // The names of a sample's figures, the header's columns after "day".
 extern const char* const kDailyFigureNames[kSampleFigures];
+// The most a run can write for a figure: the population, or more for the infection counts.
+long long most_daily_count(int figure);
 void write_daily_row(std::FILE* out, int day, const DailySample& s);
 
 // The most bytes a daily CSV of `rows` rows can take: every count is at most kMaxPopulation.
@@ -47,13 +53,22 @@ bool read_daily_rows(const std::string& text, int first, int last,
                      const std::function<void(const DailyRow&)>& take, std::size_t* used,
                      std::string* error);
 
-// The report file: the report line, then "TOTAL DEAD: N".
-void write_report_file(std::FILE* out, const std::string& report_line, int total_dead);
+// What a run leaves after its last tick, beyond its report line.
+struct RunEnd {
+  long long total_dead = 0;            // everyone dead when the run ended
+  long long cumulative_infections = 0; // every infection of the run, the initial ones included
+  long long ever_infected = 0;         // the persons infected at least once
+  long long vaccinations = 0;          // every vaccination of the run
+};
+RunEnd run_end_of(const World& world);
+
+// The report file: the report line, then "TOTAL DEAD: N", "CUMULATIVE INFECTIONS: N",
+// "EVER INFECTED: N" and "VACCINATIONS: N", a line each.
+void write_report_file(std::FILE* out, const std::string& report_line, const RunEnd& end);
 
 // The report file's fields read back, and its line without the newline.
-struct RunReport : ReportFigures {
+struct RunReport : ReportFigures, RunEnd {
   std::string line;
-  long long total_dead;
 };
 // The most bytes a report file can take.
 constexpr std::size_t kReportFileBytes = 1024;

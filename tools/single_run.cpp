@@ -121,7 +121,7 @@ int run_single(const BatchOptions& o) {
   if (o.report_path != "-")
     std::fputs(hooks.report.c_str(), stdout);
   if (std::FILE* const report_out = stream_of(o.report_path, report.get()))
-    write_report_file(report_out, hooks.report, world.dead_total);
+    write_report_file(report_out, hooks.report, run_end_of(world));
   clean_world();
   if (!commit(csv.get(), &error) || !commit(report.get(), &error)) {
     report_error(error);

@@ -3,6 +3,7 @@
 // draw from its formula): each tick of random configurations must leave both worlds identical.
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "params/run_parameters.h"
 #include "tests/sim/world_fixture.h"
@@ -13,7 +14,8 @@ struct Model {
   std::vector<Person> people;
   World params; // only the parameters are read
   int day, iteration, old_infected, infected = 0, dead_today = 0, dead_total = 0;
-  const PolicyArray* vaccination_schedule = nullptr; // in use when set
+  long long new_infections = 0, cumulative = 0, vaccinations = 0; // counted here, not read back
+  const PolicyArray* vaccination_schedule = nullptr;              // in use when set
   double vaccination = 0.0, vaccination_step = 0.0;
   std::vector<DailySample> samples;
   std::string status;
@@ -63,6 +65,18 @@ struct Model {
       }
     if (!hit)
       vaccination += vaccination_step;
+  }
+
+  int compartment(const Person& p) const {
+    if (p.dead)
+      return kSampleDead;
+    if (p.state > 0)
+      return p.state < params.ambulatory_days ? kSampleAmbulatory : kSampleBedridden;
+    if (p.state == 0)
+      return kSampleSusceptible;
+    if (p.state == -1)
+      return p.vaccinated ? kSampleVaccinated : kSampleRecovered;
+    return kSampleQuarantined;
   }
 
   void tick() {
@@ -120,11 +134,16 @@ struct Model {
     }
     for (Person& p : people)
       if (!p.dead && p.state == 0 && check(&p) && percent() < infection_rate)
-        p.state = 1;
+        p.state = 1, p.ever_infected = 1, new_infections++, cumulative++;
+    vaccinations += nv;
     const int new_cases = std::max(infected - old_infected, 0);
     old_infected = infected;
-    if (b)
-      samples.push_back({{infected, new_cases, nq, immune, dead_today, nv}}), dead_today = 0;
+    if (b) {
+      DailySample s{{infected, new_cases, nq, immune, dead_today, nv, new_infections, cumulative}};
+      for (const Person& p : people)
+        s.value[compartment(p)]++;
+      samples.push_back(s), dead_today = 0, new_infections = 0;
+    }
     dead_today += deaths, dead_total += deaths;
     status = "DAY: " + std::to_string(day) + " INFECTED: " + std::to_string(infected) +
              " EVER SICKENED: " + std::to_string(sick) +
@@ -171,12 +190,15 @@ void compare_runs(const RunParameters& params, uint32_t seed, int ticks,
   World world;
   random_seed(seed);
   world.start_run(params);
+  const long long initially_infected = std::min(params.initially_infected, params.population);
   Model model;
   model.params = world;
   model.vaccination = params.vaccination_rate;
   model.vaccination_schedule = vaccination_schedule;
-  for (int i = 0; i < init_pop; ++i)
+  for (int i = 0; i < init_pop; ++i) {
     model.people.push_back(*person[i]);
+    model.cumulative += person[i]->state > 0;
+  }
   std::tie(model.day, model.iteration, model.old_infected) = std::tie(day, iteration, old_infected);
   RecordingHooks hooks;
   for (int t = 0; t < ticks && !world.done; ++t) {
@@ -192,10 +214,23 @@ void compare_runs(const RunParameters& params, uint32_t seed, int ticks,
       ASSERT_EQ(std::memcmp(&model.people[i], person[i], sizeof(Person)), 0)
           << "tick " << t << " person " << i;
   }
+  // The end figures: every infection made, the persons ever infected, every vaccination.
+  const long long ever = std::count_if(model.people.begin(), model.people.end(),
+                                       [](const Person& p) { return p.ever_infected == 1; });
+  EXPECT_EQ(std::make_tuple(world.cumulative_infections, world.ever_infected, world.vaccinations,
+                            world.dead_total),
+            std::make_tuple(model.cumulative, ever, model.vaccinations, model.dead_total));
   ASSERT_EQ(model.samples.size(), hooks.samples.size());
-  for (size_t i = 0; i < hooks.samples.size(); ++i)
+  long long cumulative = initially_infected;
+  for (size_t i = 0; i < hooks.samples.size(); ++i) {
+    const long long* v = hooks.samples[i].value;
     EXPECT_EQ(std::memcmp(&model.samples[i], &hooks.samples[i], sizeof(DailySample)), 0)
         << "sample " << i;
+    // The compartments cover the population; the cumulative count adds up the new ones.
+    EXPECT_EQ(std::accumulate(v + kFirstCompartment, v + kSampleFigures, 0LL), init_pop);
+    cumulative += v[kSampleNewlyInfected];
+    EXPECT_EQ(v[kSampleCumulativeInfections], cumulative) << "sample " << i;
+  }
   reset_engine_state();
 }
 

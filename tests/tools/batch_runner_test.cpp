@@ -6,6 +6,15 @@
 
 #include "tests/tools/batch_process.h"
 
+namespace {
+std::size_t nth_comma(const std::string& row, int n) {
+  std::size_t at = row.find(',');
+  while (n-- > 1 && at != std::string::npos)
+    at = row.find(',', at + 1);
+  return at;
+}
+} // namespace
+
 // The last tick's deaths come after its sample: only the report holds them.
 TEST(BatchRunner, SameSeedSameBytesADayPerRowReportFileDashesMaxDaysAndSchedulesMatter) {
   const std::string csv1 = TEST_BINARY_DIR "/run1.csv", csv2 = TEST_BINARY_DIR "/run2.csv",
@@ -20,14 +29,19 @@ TEST(BatchRunner, SameSeedSameBytesADayPerRowReportFileDashesMaxDaysAndSchedules
                    "AREA: 5.000000\n");
   const std::vector<std::string> rows = split_lines(slurp(csv1));
   ASSERT_EQ(rows.size(), 13u) << "a row for every day boundary, after the header";
-  EXPECT_EQ(
-      rows[0] + rows[1],
-      "day,infected,new_cases,newly_quarantined,immune,dead_today,newly_vaccinated1,11,0,0,11,0,0");
-  EXPECT_EQ(slurp(report), a.out + "TOTAL DEAD: 6\n") << "the report line as stdout has it, first";
+  // Day 1: 10 infected at the start and one since are ill (day 2 of illness, bedridden), and
+  // the sampling tick infected one more (day 1, still moving about).
+  EXPECT_EQ(rows[0] + "|" + rows[1],
+            "day,infected,new_cases,newly_quarantined,immune,dead_today,newly_vaccinated,"
+            "newly_infected,cumulative_infections,susceptible,ambulatory,bedridden,quarantined,"
+            "recovered,vaccinated,dead|1,11,0,0,11,0,0,2,12,1988,1,11,0,0,0,0");
+  EXPECT_EQ(slurp(report), a.out + "TOTAL DEAD: 6\nCUMULATIVE INFECTIONS: 23\nEVER INFECTED: "
+                                   "23\nVACCINATIONS: 0\n")
+      << "the report line as stdout has it, first";
   int sampled = 0;
   for (size_t i = 1; i < rows.size(); ++i)
-    sampled += std::atoi(rows[i].substr(rows[i].rfind(',') + 1).c_str());
-  EXPECT_LT(sampled, 6);
+    sampled += std::atoi(rows[i].substr(nth_comma(rows[i], 5) + 1).c_str());
+  EXPECT_LT(sampled, 6) << "dead_today";
   EXPECT_EQ(std::pair(batch("-h").out, batch("--setup /nonexistent.toml --runs 0 -h").status),
             std::pair(batch("--help").out, 0))
       << "help needs nothing else to be right";
@@ -59,9 +73,9 @@ TEST(BatchRunner, VaccinationAtZeroChangesNothingAndAtHundredEndsTheSpread) {
   EXPECT_EQ(sh(run + " | cut -s -d, -f7 | sort -u").out, "0\nnewly_vaccinated\n");
   const std::string hundred = BATCH_BINARY " --seed 4 --population 20000 --arena-size 200 "
                                            "--vaccination 100 --immunity-duration 2000 --csv -";
-  EXPECT_EQ(sh(hundred + " | sed -n 2p").out, "1,12,0,0,12,0,19987\n")
+  EXPECT_EQ(sh(hundred + " | sed -n 2p").out, "1,12,0,0,12,0,19987,2,12,1,12,0,0,0,19987,0\n")
       << "12 ill, all others but one vaccinated";
-  EXPECT_EQ(sh(hundred + " | awk -F, 'NR > 2 && NF == 7 { n += $3 } END { print n + 0 }'").out,
+  EXPECT_EQ(sh(hundred + " | awk -F, 'NR > 2 && NF == 16 { n += $3 } END { print n + 0 }'").out,
             "0\n")
       << "the new cases of all later days";
 }
