@@ -10,6 +10,7 @@
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
 #include "sim/random_stream.h"
+#include "sim/schedules.h"
 
 namespace {
 
@@ -41,6 +42,15 @@ void catch_up(MyWin& win) {
   }
 }
 
+// What a run leaves to the next (the day clock's tick, the last infected count, the schedules'
+// ramps) goes back to its value at program start, as in the program's first run and the batch
+// runner's. Only the schedules the engine follows stay the panel's.
+void start_as_first_run() {
+  SchedulePanel* const schedules = schedule_panel;
+  reset_engine_state();
+  schedule_panel = schedules;
+}
+
 } // namespace
 
 RunPanel* run_panel = nullptr;
@@ -61,10 +71,12 @@ void MyWin::run_world(int) {
     graph->maxsize(r.chart_max_values);
   }
   // An opened setup's seed makes this run the batch runner's run of that setup: seeded right
-  // before the world is built, as the batch runner seeds it.
+  // before the world is built, from the state the batch runner starts from.
   uint32_t seed = 0;
-  if (run_panel && run_panel->take_seed(&seed))
+  if (run_panel && run_panel->begin_run(&seed)) {
+    start_as_first_run();
     random_seed(seed);
+  }
   start_run(r.params);
   run_reported_ = false;
   // Exactly one timer chain per run, whatever a paused or stopped run left behind.

@@ -26,9 +26,10 @@ public:
   // The tick interval "Speed" stands for now, in 0.001 .. 1.0 s, without disturbing a text the
   // user may be typing.
   virtual double read_speed() const = 0;
-  // The seed an opened setup left for the next run, handed out once: true with it in *seed,
-  // after which the panel holds none; false, and the random stream goes on, when there is none.
-  virtual bool take_seed(uint32_t* /*seed*/) { return false; }
+  // A run starts from what read_panel() has just returned. True, with it in *seed, when an
+  // opened setup's seed seeds this run (the first Start since it was opened, while the panel
+  // still holds its run values and schedules); false, and the random stream goes on, otherwise.
+  virtual bool begin_run(uint32_t* /*seed*/) { return false; }
 
   virtual void LockControls() = 0;
   virtual void UnlockControls() = 0;

@@ -78,8 +78,7 @@ const struct {
 void show_real(InputSlider* field, double v) {
   char text[64];
   std::snprintf(text, sizeof text, "%g", v);
-  field->slider->value(v);
-  field->input->value(text);
+  field->show_in_force(v, text);
 }
 
 } // namespace
@@ -246,8 +245,7 @@ void ControlWin::build_live_chart() {
 void ControlWin::show_inactivity(int v) {
   char text[32];
   std::snprintf(text, sizeof text, "%d", v);
-  inactivity_slider->slider->value(static_cast<double>(v));
-  inactivity_slider->input->value(text);
+  inactivity_slider->show_in_force(static_cast<double>(v), text);
 }
 
 void ControlWin::show_quarantine_rate(double v) {

@@ -13,10 +13,10 @@
 #include "arena/run_panel.h"
 #include "control/input_slider.h"
 #include "params/run_parameters.h"
+#include "setup/setup_file.h"
 #include "sim/schedules.h"
 
 class MyWin;
-struct Setup;
 
 // A field or toggle of the panel and the row of the run-parameter table it was built from.
 struct PanelField {
@@ -36,7 +36,7 @@ public:
   void UnlockControls() override;
 
   PanelReading read_panel() override;
-  bool take_seed(uint32_t* seed) override;
+  bool begin_run(uint32_t* seed) override;
   double read_speed() const override;
   void show_pause_label() override;
   void show_current_slot(int slot) override;
@@ -53,11 +53,13 @@ public:
   // The button that opens the editor of the schedule of that name; null for none.
   Fl_Button* schedule_button(const char* schedule) const;
 
-  // The setup the panel stands for now: what a run would read (typed text committed), the
-  // display settings, the schedules in use, and the seed the next Start will take, if any.
+  // The setup the panel stands for now: its own values (typed text committed, never a rate a
+  // schedule has put in force), the display settings, the schedules in use, and the opened
+  // setup's seed while its run values and schedules are still the panel's.
   Setup current_setup();
-  // Fills every field, toggle, the chart type and both schedules from the setup; its seed, if
-  // it holds one, is taken by the next Start only. An open setpoint editor is closed.
+  // Fills every field, toggle, the chart type and the schedules from the setup; its seed, if it
+  // holds one, is taken by the next Start only, and only if the run values and schedules are
+  // still the setup's. An open setpoint editor is closed.
   void show_setup(const Setup& setup);
 
   Fl_Button* start_button;
@@ -97,9 +99,15 @@ private:
   void build_chart_type(const ParamRow& row);
   void build_live_chart();
   void name_fields();
+  // The panel's values as read_panel() reads them, but where a schedule shows the rate it has
+  // put in force, the value the field held before: what a Save writes.
+  PanelReading own_values();
+  PanelReading reading(double (*read)(const PanelField&));
+  // True while the setup's run values and schedules are those of the opened setup.
+  bool holds_opened_setup(const Setup& setup) const;
 
-  bool seed_pending_ = false;
-  uint32_t pending_seed_ = 0;
+  Setup opened_;             // the setup last opened, its seed included
+  bool seed_unused_ = false; // no Start since it was opened
 };
 
 extern ControlWin* control_win;

@@ -80,12 +80,28 @@ void InputSlider::show(double v, const std::string& text) {
   slider->value(v);
   input->value(text.c_str());
   shown_text = text;
+  own_shown_value();
+}
+
+void InputSlider::show_in_force(double v, const char* text) {
+  if (!shows_in_force())
+    own_text = input->value();
+  slider->value(v);
+  input->value(text);
+  in_force_text = text;
+}
+
+// A text typed but not yet committed leaves the field changed(): it is the user's, whatever it
+// reads.
+bool InputSlider::shows_in_force() const {
+  return !in_force_text.empty() && !input->changed() && in_force_text == input->value();
 }
 
 void in_cb(Fl_Widget*, void* data) {
   if (!data)
     return;
   auto* s = static_cast<InputSlider*>(data);
+  s->own_shown_value();
   char text[kTextSize];
   format_fixed(s, s->slider->value(), text);
   s->input->value(text);
@@ -95,6 +111,7 @@ void in_input_cb(Fl_Widget*, void* data) {
   if (!data)
     return;
   auto* s = static_cast<InputSlider*>(data);
+  s->own_shown_value();
   const double v = clamp_to_bounds(s, std::atof(s->input->value()));
   char text[kTextSize];
   format_fixed(s, v, text);

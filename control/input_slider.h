@@ -17,6 +17,13 @@ struct InputSlider {
   // Shows a value from elsewhere (a setup file) as `text`, which a run then reads as it stands,
   // finer than the field's precision if need be, until the text is edited.
   void show(double v, const std::string& text);
+  // Shows a rate that a schedule has put in force. The field's own value stays the text it held
+  // before (own_text), until the field is edited or a run starts from what it shows.
+  void show_in_force(double v, const char* text);
+  // True while the field shows, untouched, the rate a schedule put in force.
+  bool shows_in_force() const;
+  // What the field shows becomes its own value: a run has read it, or its schedule is dropped.
+  void own_shown_value() { in_force_text.clear(); }
 
   Fl_Slider* slider;
   Fl_Input* input;
@@ -24,7 +31,9 @@ struct InputSlider {
   double maximum;
   double value;
   int precision;
-  std::string shown_text; // the text show() put in the field
+  std::string shown_text;    // the text show() put in the field
+  std::string in_force_text; // the text show_in_force() put in the field; empty: none
+  std::string own_text;      // the field's text before a schedule wrote in it
 };
 
 void in_cb(Fl_Widget* w, void* data);       // slider moved

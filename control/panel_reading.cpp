@@ -29,12 +29,29 @@ double read_field(const PanelField& f) {
   return f.row->kind == ParamKind::Real ? read_real(f.slider) : read_int(f.slider);
 }
 
+// A rate in force that a schedule shows is no value of the panel's: the field's own text stands
+// for it, read as a run reads the field.
+double read_own_value(const PanelField& f) {
+  if (!f.slider || !f.slider->shows_in_force())
+    return read_field(f);
+  const char* own = f.slider->own_text.c_str();
+  return f.row->kind == ParamKind::Real ? std::atof(own) : std::atoi(own);
+}
+
 } // namespace
 
 PanelReading ControlWin::read_panel() {
+  return reading(read_field);
+}
+
+PanelReading ControlWin::own_values() {
+  return reading(read_own_value);
+}
+
+PanelReading ControlWin::reading(double (*read)(const PanelField&)) {
   PanelReading r;
   for (const PanelField& f : fields)
-    store_param(*f.row, read_field(f), &r.params);
+    store_param(*f.row, read(f), &r.params);
   r.params.speed = speed_in_range(r.params.speed);
   // The live chart's bounds are the panel's own: a run does not take them.
   r.chart_upper_limit = read_int(field("chart-upper-limit"));

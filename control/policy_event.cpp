@@ -75,8 +75,9 @@ void show_symbol(Fl_Button* button, const char* symbol) {
   button->redraw();
 }
 
-// Hands the schedule's parameter to the schedule (on) or back to its control. Only the panel's
-// own schedules have a parameter; any other schedule is just stored.
+// Hands the schedule's parameter to the schedule (on) or back to its control, which then owns
+// the rate it shows, the one a run would start from. Only the panel's own schedules have a
+// parameter; any other schedule is just stored.
 void hand_over(PolicyArray* policy, bool on) {
   ControlWin* c = control_win;
   if (!c)
@@ -86,10 +87,13 @@ void hand_over(PolicyArray* policy, bool on) {
       continue;
     c->*row.in_use = on ? 1 : 0;
     show_symbol(c->schedule_button(row.name), on ? "@-4<" : "@-4+");
-    if (on)
-      c->field(row.drives)->deactivate();
-    else
-      c->field(row.drives)->activate();
+    InputSlider* field = c->field(row.drives);
+    if (on) {
+      field->deactivate();
+    } else {
+      field->own_shown_value();
+      field->activate();
+    }
   }
 }
 

@@ -56,11 +56,39 @@ void close_setpoint_editors() {
   }
 }
 
+bool same_schedule(const PolicyArray& a, const PolicyArray& b) {
+  for (int i = 0; i < kSetpoints; ++i)
+    if (a[i].setpoint_day != b[i].setpoint_day || a[i].value != b[i].value)
+      return false;
+  return true;
+}
+
+// What a run does depends on these alone; the display settings only show it.
+bool same_run(const Setup& a, const Setup& b) {
+  for (const ParamRow& row : param_rows())
+    if (row.role == ParamRole::RunParameter &&
+        param_value(row, a.params) != param_value(row, b.params))
+      return false;
+  for (const ScheduleRow& row : schedule_rows()) {
+    const bool on = a.schedules.*row.in_use != 0;
+    if (on != (b.schedules.*row.in_use != 0) ||
+        (on && !same_schedule(a.schedules.*row.policy, b.schedules.*row.policy)))
+      return false;
+  }
+  return true;
+}
+
 } // namespace
+
+// An edit of a run value or a schedule makes another setup, which the seed does not reproduce;
+// undoing the edit brings the seed back.
+bool ControlWin::holds_opened_setup(const Setup& s) const {
+  return opened_.has_seed && same_run(s, opened_);
+}
 
 Setup ControlWin::current_setup() {
   Setup s = initial_setup();
-  const PanelReading r = read_panel(); // commits whatever text is still being typed
+  const PanelReading r = own_values(); // commits whatever text is still being typed
   s.params = r.params;
   for (const PanelField& f : fields) {
     const ParamRow& row = *f.row;
@@ -79,8 +107,12 @@ Setup ControlWin::current_setup() {
     s.schedules.*row.in_use = this->*row.in_use;
     s.schedules.*row.policy = this->*row.policy;
   }
-  s.has_seed = seed_pending_;
-  s.seed = pending_seed_;
+  // The run's seed stays the opened setup's after its Start, so that the file saved from a
+  // seeded run reproduces it.
+  if (holds_opened_setup(s)) {
+    s.has_seed = true;
+    s.seed = opened_.seed;
+  }
   return s;
 }
 
@@ -111,17 +143,22 @@ void ControlWin::show_setup(const Setup& s) {
     else
       driven->activate();
   }
-  seed_pending_ = s.has_seed;
-  pending_seed_ = s.seed;
+  opened_ = s;
+  seed_unused_ = true;
   redraw();
 }
 
-bool ControlWin::take_seed(uint32_t* seed) {
-  if (!seed_pending_)
-    return false;
-  seed_pending_ = false;
-  *seed = pending_seed_;
-  return true;
+// What the fields show is what this run reads: a rate that a schedule left in a field is the
+// field's own value from now on, as the run's starting value.
+bool ControlWin::begin_run(uint32_t* seed) {
+  const bool seeded = seed_unused_ && holds_opened_setup(current_setup());
+  seed_unused_ = false;
+  for (PanelField& f : fields)
+    if (f.slider)
+      f.slider->own_shown_value();
+  if (seeded)
+    *seed = opened_.seed;
+  return seeded;
 }
 
 bool open_setup_file(ControlWin* panel, const std::string& path, std::string* error) {

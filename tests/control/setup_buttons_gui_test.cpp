@@ -172,8 +172,9 @@ TEST_F(SetupButtons, OpenIsLockedDuringARunAndSaveIsNot) {
   std::remove(path.c_str());
 }
 
-// A seeded setup's next Start gives the batch runner's report line; the seed serves it only.
-TEST_F(SetupButtons, SeededSetupRunsAsTheBatchRunnerRunsIt) {
+// A seeded setup's next Start gives the batch runner's report line, whatever ran before: two
+// earlier runs leave the day clock mid-day, infected counted and an inactivity ramp going.
+TEST_F(SetupButtons, SeededSetupRunsAsTheBatchRunnerRunsItAfterEarlierRuns) {
   const std::string path = temp_path("seeded.toml");
   ::Setup s = small_seeded_setup(300, 30, 77);
   s.params.quarantine_rate = 12.345; // finer than the field's two decimals
@@ -181,11 +182,28 @@ TEST_F(SetupButtons, SeededSetupRunsAsTheBatchRunnerRunsIt) {
   s.schedules.vaccination_policy = initial_schedule(*find_schedule("vaccination-schedule"));
   s.schedules.vaccination_policy[1] = {2, 30.0}; // a campaign at its height on day 3
   s.schedules.vaccination_policy_on = 1;
+  std::string error;
+  ASSERT_TRUE(parse_schedule(*find_schedule("inactivity-schedule"), "3:40",
+                             &s.schedules.lazy_policy, &error));
+  s.schedules.lazy_policy_on = 1; // ramps with what a run before it left until day 3
   ASSERT_EQ(write_setup(path, s), "");
   const Result batch_run = batch("--setup " + path);
   ASSERT_EQ(batch_run.status, 0) << batch_run.err;
+
+  small_run_settings("10", "0.001");
+  panel->field("daily-interactions")->input->value("4");
+  panel->start_button->do_callback();
+  ASSERT_TRUE(pump_until([&] { return panel->start_button->active() != 0; }));
+  panel->lazy_policy[0] = {0, 0.0}; // rising by 1 a day to 100 on day 100
+  panel->lazy_policy[1] = {100, 100.0};
+  panel->lazy_policy_on = 1;
+  panel->start_button->do_callback();
+  ASSERT_TRUE(pump_until([] { return day >= 2 && iteration != 0 && old_infected != 0; }));
+  panel->stop_button->do_callback();
+
   press(panel->open_setup_button, path);
   EXPECT_EQ(panel->read_panel().params.quarantine_rate, 12.345);
+  ASSERT_TRUE(iteration != 0 && old_infected != 0 && sit_factor != 0.0);
   printed();
   panel->start_button->do_callback();
   ASSERT_TRUE(pump_until([&] { return panel->start_button->active() != 0; }));
@@ -193,6 +211,42 @@ TEST_F(SetupButtons, SeededSetupRunsAsTheBatchRunnerRunsIt) {
   EXPECT_TRUE(is_report_line(report, "300", "33.333333")) << report;
   EXPECT_EQ(report, batch_run.out);
   uint32_t seed = 0;
-  EXPECT_FALSE(panel->take_seed(&seed)) << "the next Start goes on with the stream";
+  EXPECT_FALSE(panel->begin_run(&seed)) << "the next Start goes on with the stream";
   std::remove(path.c_str());
+}
+
+// Saved mid-run and after it, the setup is the one opened: the values under the schedules, not
+// the rates these put in force and show, and the seed the run started with; an edit drops it.
+TEST_F(SetupButtons, SaveDuringARunWritesTheOpenedValuesNotTheRatesInForce) {
+  const std::string path = temp_path("opened.toml"), saved = temp_path("saved.toml");
+  ::Setup s = small_seeded_setup(300, 30, 5);
+  s.params.infection_length = 12;
+  std::string error;
+  for (auto [name, text] : {std::pair{"inactivity-schedule", "2:30"},
+                            {"quarantine-schedule", "2:20"},
+                            {"vaccination-schedule", "3:50"}}) {
+    const ScheduleRow& row = *find_schedule(name);
+    ASSERT_TRUE(parse_schedule(row, text, &(s.schedules.*row.policy), &error)) << error;
+    s.schedules.*row.in_use = 1;
+  }
+  ASSERT_EQ(write_setup(path, s), "");
+  ::Setup opened;
+  ASSERT_TRUE(read_setup(path, &opened, &error)) << error;
+  press(panel->open_setup_button, path);
+  panel->start_button->do_callback();
+  ASSERT_TRUE(pump_until([] { return day >= 5; }));
+  ASSERT_EQ(std::make_tuple(text("inactivity"), text("quarantine-rate"), text("vaccination")),
+            std::make_tuple("30", "20", "50"))
+      << "the rates in force are shown";
+  press(panel->save_setup_button, saved);
+  ::Setup file;
+  ASSERT_TRUE(read_setup(saved, &file, &error)) << error;
+  EXPECT_EQ(setup_text(file), setup_text(opened));
+
+  ASSERT_TRUE(pump_until([&] { return panel->start_button->active() != 0; }));
+  EXPECT_EQ(shown(), setup_text(opened)) << "after the run too";
+  panel->population_slider->input->value("301");
+  EXPECT_FALSE(panel->current_setup().has_seed);
+  std::remove(path.c_str());
+  std::remove(saved.c_str());
 }
