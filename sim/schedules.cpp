@@ -4,12 +4,24 @@
 #include "sim/whole_number.h"
 #include "sim/world.h"
 
-SchedulePanel* schedule_panel = nullptr;
-double sit_factor = 0.0;
-double q_factor = 0.0;
-int inactivity_goal = 0;
-int quarantine_goal = 0;
-double v_factor = 0.0;
+// The schedules' state once, with its value at program start, as the engine's globals are.
+#define SCHEDULE_GLOBALS(X)                                                                        \
+  X(SchedulePanel*, schedule_panel, nullptr)                                                       \
+  X(double, sit_factor, 0.0)                                                                       \
+  X(double, q_factor, 0.0)                                                                         \
+  X(int, inactivity_goal, 0)                                                                       \
+  X(int, quarantine_goal, 0)                                                                       \
+  X(double, v_factor, 0.0)
+
+#define DEFINE_GLOBAL(type, name, start) type name = start;
+SCHEDULE_GLOBALS(DEFINE_GLOBAL)
+#undef DEFINE_GLOBAL
+
+void reset_schedules() {
+#define RESET_GLOBAL(type, name, start) name = start;
+  SCHEDULE_GLOBALS(RESET_GLOBAL)
+#undef RESET_GLOBAL
+}
 
 // A boundary ends day d = day - 1, so a setpoint of day k takes effect as day k + 1 begins.
 // Every matching entry is applied in turn; the last one wins. `jump` sets the value; `aim` gets
@@ -95,24 +107,25 @@ void SettleQuarantine() {
 }
 
 // Real numbers throughout, nothing truncated, and no goal: the step runs until the next setpoint.
-// A setpoint without a later next entry, the tenth included, holds its value.
+// A setpoint without a later next entry, the tenth included, holds its value: the jump stops
+// the ramp, and only a later entry starts another.
+static bool apply_vaccination_setpoints(const PolicyArray& policy) {
+  return apply_setpoints(
+      policy,
+      [](double value) {
+        vaccination_rate = value;
+        v_factor = 0.0;
+      },
+      [](double next, double days) {
+        if (days != 0.0)
+          v_factor = (next - vaccination_rate) / days;
+      });
+}
+
 void SettleVaccination() {
   if (schedule_panel == nullptr)
     return;
-  const PolicyArray& policy = schedule_panel->vaccination_policy;
-  bool hit = false;
-  for (int i = 0; i < kSetpoints; ++i) {
-    if (policy[i].setpoint_day != day - 1)
-      continue;
-    hit = true;
-    vaccination_rate = policy[i].value;
-    const bool later = i + 1 < kSetpoints && policy[i + 1].setpoint_day > policy[i].setpoint_day;
-    v_factor = later
-                   ? (policy[i + 1].value - policy[i].value) /
-                         (static_cast<double>(policy[i + 1].setpoint_day) - policy[i].setpoint_day)
-                   : 0.0;
-  }
-  if (!hit)
+  if (!apply_vaccination_setpoints(schedule_panel->vaccination_policy))
     vaccination_rate += v_factor;
   schedule_panel->show_vaccination_rate(vaccination_rate);
 }

@@ -45,6 +45,9 @@ extern int inactivity_goal;
 extern int quarantine_goal;
 extern double v_factor;
 
+// Puts the schedules' state above back to its program-start value, with no schedule in use.
+void reset_schedules();
+
 // Called at a day boundary while the matching schedule is in use.
 void SettleInactivity();
 void SettleQuarantine();

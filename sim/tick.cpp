@@ -248,6 +248,31 @@ void count_compartments(int count, int ambulatory_days, DailySample* s) {
   }
 }
 
+// The tick's inputs, read once.
+Pass pass_of(const World& w, bool boundary, ArenaCanvas* canvas) {
+  Pass pass{};
+  pass.boundary = boundary;
+  pass.infection_length = w.infection_length;
+  pass.ambulatory_days = w.ambulatory_days;
+  pass.immunity_duration = w.immunity_duration;
+  pass.half_interactions = w.daily_interactions / 2;
+  pass.death_rate = w.death_rate;
+  pass.quarantine_rate = quarantine_rate;
+  pass.vaccination_rate = vaccination_rate;
+  pass.vaccinating = boundary && vaccination_rate > 0;
+  pass.sit_still = sit_still;
+  pass.move_span = w.ambulatory_days + 1LL > 0 ? w.ambulatory_days + 1LL : 0;
+  pass.area = global_area;
+  pass.beyond_far = w.hard_edge ? global_area - 1 : 0;
+  pass.beyond_near = w.hard_edge ? 0 : global_area - 1;
+  pass.lockdown = w.lockdown != 0;
+  pass.hide_healthy = w.hide_healthy != 0;
+  pass.hide_quarantined = w.hide_quarantined != 0;
+  pass.hide_recovered = w.hide_recovered != 0;
+  pass.canvas = canvas;
+  return pass;
+}
+
 } // namespace
 
 void World::tick(TickHooks& hooks) {
@@ -269,26 +294,7 @@ void World::tick(TickHooks& hooks) {
       SettleVaccination();
   }
 
-  Pass pass{boundary,
-            infection_length,
-            ambulatory_days,
-            immunity_duration,
-            daily_interactions / 2,
-            death_rate,
-            quarantine_rate,
-            vaccination_rate,
-            boundary && vaccination_rate > 0,
-            sit_still,
-            ambulatory_days + 1LL > 0 ? ambulatory_days + 1LL : 0,
-            global_area,
-            hard_edge ? global_area - 1 : 0,
-            hard_edge ? 0 : global_area - 1,
-            lockdown != 0,
-            hide_healthy != 0,
-            hide_quarantined != 0,
-            hide_recovered != 0,
-            canvas,
-            nullptr};
+  Pass pass = pass_of(*this, boundary, canvas);
   const int count = person == nullptr ? 0 : (population < init_pop ? population : init_pop);
   // Grows with the largest population seen, so a tick allocates nothing once a run is going.
   static std::vector<Person*> susceptible;

@@ -8,19 +8,26 @@
 #include "sim/random_stream.h"
 #include "sim/schedules.h"
 
+// Each engine global once, with its value at program start: defined from this list, and put back
+// to it by reset_engine_state. The population and the peak line are set apart below.
+#define ENGINE_GLOBALS(X)                                                                          \
+  X(int, init_pop, 0)                                                                              \
+  X(int, global_area, 400)                                                                         \
+  X(int, day, 0)                                                                                   \
+  X(int, iteration, 0)                                                                             \
+  X(int, infection_rate, 15)                                                                       \
+  X(double, quarantine_rate, 0.5)                                                                  \
+  X(double, vaccination_rate, 0.0)                                                                 \
+  X(int, sit_still, -1)                                                                            \
+  X(double, speed, 0.01)                                                                           \
+  X(int, max, -10000000)                                                                           \
+  X(int, old_infected, 0)
+
+#define DEFINE_GLOBAL(type, name, start) type name = start;
+ENGINE_GLOBALS(DEFINE_GLOBAL)
+#undef DEFINE_GLOBAL
 Person** person = nullptr;
-int init_pop = 0;
-int global_area = 400;
-int day = 0;
-int iteration = 0;
-int infection_rate = 15;
-double quarantine_rate = 0.5;
-double vaccination_rate = 0.0;
-int sit_still = -1;
-double speed = 0.01;
-int max = -10000000;
 char save_buf[256] = "";
-int old_infected = 0;
 
 // A unit draw of exactly 1 would pick the point one past the last one in use.
 static int destination_index(const World& w) {
@@ -83,23 +90,10 @@ void draw_mobility(int inactivity) {
 
 void reset_engine_state() {
   clean_world();
-  init_pop = 0;
-  global_area = 400;
-  day = 0;
-  iteration = 0;
-  infection_rate = 15;
-  quarantine_rate = 0.5;
-  sit_still = -1;
-  sit_factor = 0.0;
-  q_factor = 0.0;
-  inactivity_goal = 0;
-  quarantine_goal = 0;
-  vaccination_rate = 0.0;
-  v_factor = 0.0;
-  speed = 0.01;
-  max = -10000000;
+#define RESET_GLOBAL(type, name, start) name = start;
+  ENGINE_GLOBALS(RESET_GLOBAL)
+#undef RESET_GLOBAL
   save_buf[0] = '\0';
-  old_infected = 0;
-  schedule_panel = nullptr;
+  reset_schedules();
   clear_sick_list();
 }
