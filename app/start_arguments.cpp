@@ -11,6 +11,7 @@
 
 #include "setup/setup_file.h"
 #include "sim/world.h"
+#include "text/quoted_text.h"
 
 namespace {
 
@@ -35,10 +36,10 @@ bool is_number(const char* arg) {
   return *digits != '\0' && std::strspn(digits, "0123456789") == std::strlen(digits);
 }
 
-// Only the first line of whatever was typed or read: the message stays on one line.
+// Every message quotes what was typed or read through quoted(), so it is one visible line as
+// epidemic_batch prints it.
 int refuse(const std::string& message) {
-  std::fprintf(stderr, "epidemic_sim: %.*s\n",
-               static_cast<int>(std::strcspn(message.c_str(), "\r\n")), message.c_str());
+  std::fprintf(stderr, "epidemic_sim: %s\n", message.c_str());
   return 2;
 }
 
@@ -64,9 +65,9 @@ int read_start_arguments(int argc, char** argv, Setup* setup, bool* has_setup) {
     if (!std::strcmp(arg, "--version"))
       return print("epidemic_sim " EPI_VERSION "\n");
     if (is_option(arg))
-      return refuse(std::string("unknown option ") + arg + " (see --help)");
+      return refuse("unknown option " + quoted(arg) + " (see --help)");
     if (!is_number(arg) && file)
-      return refuse(std::string("one setup file at most: ") + file + " and " + arg);
+      return refuse("one setup file at most: " + quoted(file) + " and " + quoted(arg));
     if (!is_number(arg))
       file = arg;
   }

@@ -203,6 +203,7 @@ bool read_schedule(const std::string& text, PolicyArray* out) {
 
 } // namespace
 
+// The digits are checked on the whole text, a NUL included, before strtoll reads its C form.
 bool parse_whole_number(const std::string& text, long long low, long long high, long long* out) {
   const size_t sign = text.rfind('-', 0) == 0 ? 1 : 0;
   if (text.size() == sign || text.size() - sign > 18 ||
@@ -215,13 +216,14 @@ bool parse_whole_number(const std::string& text, long long low, long long high, 
   return true;
 }
 
-// strtod would also take leading spaces, which no number of ours holds.
+// strtod would also take leading spaces, which no number of ours holds. It stops at a NUL, which
+// a setup's string may hold ("5\u0000x"): the number must end where the whole text ends.
 bool parse_real_number(const std::string& text, double* out) {
   if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
     return false;
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
-  if (*end != '\0' || !std::isfinite(v))
+  if (end != text.c_str() + text.size() || !std::isfinite(v))
     return false;
   *out = v;
   return true;

@@ -13,8 +13,12 @@
 #include <cstring>
 #include <toml++/toml.h>
 
+#include "text/quoted_text.h"
+
 namespace {
 
+// toml++ words its own reasons, some quoting the file; they are sentences, so longer than a quote.
+constexpr size_t kMostReason = 120;
 const char* const kSeedMessage = "--seed must be a whole number from 0 to 4294967295";
 const char* const kHeader = "# An epidemic simulator setup: epidemic_sim opens it, "
                             "epidemic_batch --setup runs it.\n"
@@ -104,8 +108,8 @@ Fault unknown_key(const std::string& key, const std::string& table,
       std::min_element(known.begin(), known.end(), [&](const auto& x, const auto& y) {
         return edit_distance(key, x) < edit_distance(key, y);
       });
-  return {line_of(node),
-          "unknown key '" + key + "' in " + table + ", did you mean '" + *nearest + "'?"};
+  return {line_of(node), "unknown key '" + quoted(key) + "' in " + table + ", did you mean '" +
+                             quoted(*nearest) + "'?"};
 }
 
 std::vector<std::string> known_keys(ParamRole role) {
@@ -247,9 +251,11 @@ bool check_text(const std::string& text, Fault* fault) {
   return false;
 }
 
+// The reason quotes what it names already.
 std::string fault_text(const std::string& name, const Fault& fault) {
-  return fault.line > 0 ? name + ":" + std::to_string(fault.line) + ": " + fault.reason
-                        : name + ": " + fault.reason;
+  const std::string file = quoted(name);
+  return fault.line > 0 ? file + ":" + std::to_string(fault.line) + ": " + fault.reason
+                        : file + ": " + fault.reason;
 }
 
 // Opens without blocking, so that a FIFO or a device is refused rather than waited on, and reads
@@ -368,8 +374,8 @@ bool parse_setup(const std::string& text, const std::string& name, Setup* setup,
       return false;
     }
   } catch (const toml::parse_error& e) {
-    *error =
-        fault_text(name, {static_cast<long>(e.source().begin.line), std::string(e.description())});
+    *error = fault_text(
+        name, {static_cast<long>(e.source().begin.line), quoted(e.description(), kMostReason)});
     return false;
   }
   *setup = read;
@@ -379,7 +385,7 @@ bool parse_setup(const std::string& text, const std::string& name, Setup* setup,
 bool read_setup(const std::string& path, Setup* setup, std::string* error) {
   std::string text, reason;
   if (!read_capped(path, &text, &reason)) {
-    *error = path + ": " + reason;
+    *error = quoted(path) + ": " + reason;
     return false;
   }
   return parse_setup(text, path, setup, error);

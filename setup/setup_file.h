@@ -40,7 +40,9 @@ std::string write_setup(const std::string& path, const Setup& setup,
                         AtomicFile::Links links = AtomicFile::Links::kFollow);
 
 // Reads a regular file of at most kMaxSetupBytes. False, with one line "PATH:LINE: REASON" (or
-// "PATH: REASON" when no line is to blame) in *error, and *setup as it was, on any fault.
+// "PATH: REASON" when no line is to blame) in *error, and *setup as it was, on any fault. Whatever
+// the line quotes from the file or its path is escaped and cut short (see quoted()), so that both
+// programs print it, and the panel shows it, as the same short visible line.
 constexpr long kMaxSetupBytes = 64 * 1024;
 bool read_setup(const std::string& path, Setup* setup, std::string* error);
 // The same for text already read; `name` stands for the file in messages.

@@ -163,3 +163,45 @@ TEST_F(SetupFile, BadFilesExitTwoWithOneLineAndWriteNothing) {
     }
   }
 }
+
+// A NUL escape is part of the string: the schedule is refused as the same text without it is.
+TEST_F(SetupFile, NulInsideAScheduleIsReadAsPartOfIt) {
+  const auto refusal = [](const std::string& schedule) {
+    ::Setup s;
+    std::string error;
+    EXPECT_FALSE(parse_setup("format = 1\n[run]\ninactivity-schedule = \"" + schedule + "\"\n",
+                             "x.toml", &s, &error))
+        << schedule;
+    return error;
+  };
+  EXPECT_EQ(refusal("0:5\\u0000garbage"), refusal("0:5garbage"));
+}
+
+// A key holding a newline, ESC, BEL and C1, a raw C1 code that toml++ quotes, a path that is not
+// UTF-8: both programs print the same one line, every control written as an escape.
+TEST_F(SetupFile, BothProgramsPrintWhatAFaultQuotesEscaped) {
+  const std::string key =
+      put("k\xff.toml", "format = 1\n[run]\n\"a\\nb\\u001b[2J\\u0007\\u0085\" = 1\n");
+  const std::string raw = put("r.toml", "format = 1\n[run]\npopulation = 1\xc2\x85\n");
+  for (const auto& [path, told] :
+       {std::pair(key, "/k\\xff.toml:3: unknown key 'a\\nb\\x1b[2J\\x07\\u0085' in [run], did "
+                       "you mean 'arena-size'?"),
+        std::pair(raw, "/r.toml:3: Error while parsing key-value pair: expected a comment or "
+                       "whitespace, saw '\\u0085'")}) {
+    const Result sim = sh("env -u DISPLAY " SIM_BINARY " '" + path + "'"),
+                 run = batch("--setup '" + path + "'");
+    EXPECT_EQ(std::tuple(sim.status, sim.err, run.status, run.err),
+              std::tuple(2, "epidemic_sim: " + kDir + told + "\n", 2,
+                         "epidemic_batch: " + kDir + told + "\n"));
+  }
+}
+
+// An unknown key 60,000 characters long is quoted by its first 80 and an ellipsis.
+TEST_F(SetupFile, LongKeyIsQuotedShort) {
+  ::Setup s;
+  std::string error;
+  EXPECT_FALSE(parse_setup("format = 1\n[run]\n" + std::string(60000, 'k') + " = 1\n", "x.toml", &s,
+                           &error));
+  EXPECT_EQ(error, "x.toml:3: unknown key '" + std::string(80, 'k') +
+                       "\xe2\x80\xa6' in [run], did you mean 'lockdown'?");
+}
