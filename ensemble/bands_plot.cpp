@@ -7,11 +7,15 @@
 // or ';' is therefore just a folder name.
 #include "ensemble/bands_plot.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
+
+#include "params/run_parameters.h"
 
 namespace {
 
@@ -19,10 +23,21 @@ constexpr int kWidth = 1600;
 constexpr int kHeight = 1200;
 
 // An ended run has no immune count, so immune's late bands stand on fewer runs than the others'.
-const char* const kPanelTitles[kSummarySeries] = {
-    "Infected",          "New cases",
-    "Newly quarantined", "Immune (late days: runs still going only)",
-    "Dead today",        "Newly vaccinated"};
+const char* const kPanelTitles[kSummarySeries] = {"Infected",
+                                                  "New cases",
+                                                  "Newly quarantined",
+                                                  "Immune (late days: runs still going only)",
+                                                  "Dead today",
+                                                  "Newly vaccinated",
+                                                  "Newly infected",
+                                                  "Cumulative infections",
+                                                  "Susceptible",
+                                                  "Ambulatory",
+                                                  "Bedridden",
+                                                  "Quarantined",
+                                                  "Recovered",
+                                                  "Vaccinated",
+                                                  "Dead"};
 
 // Tableau's ten colours: told apart easily, also by most colour-blind readers.
 const char* const kColours[] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd",
@@ -54,6 +69,24 @@ std::string heading(const BandsRuns& runs) {
          ": median line, 25-75 % and 5-95 % bands";
 }
 
+// Columns of panels: one for one panel, two up to six (three rows at most), three beyond.
+int grid_columns(size_t panels) {
+  return panels <= 1 ? 1 : panels <= 6 ? 2 : 3;
+}
+
+void write_view(std::FILE* out, const BandsView& view) {
+  const size_t n = view.series.size();
+  const int columns = grid_columns(n);
+  std::fprintf(out, "columns = %d\nrows = %d\nxend = %lld\narray series[%zu] = [", columns,
+               static_cast<int>((n + columns - 1) / columns), std::max(view.last_day, 1LL), n);
+  for (size_t i = 0; i < n; ++i)
+    std::fprintf(out, "%s%d", i == 0 ? "" : ", ", view.series[i]);
+  std::fprintf(out, "]\narray panel[%zu] = [", n);
+  for (size_t i = 0; i < n; ++i)
+    std::fprintf(out, "%s\"%s\"", i == 0 ? "" : ", ", kPanelTitles[view.series[i]]);
+  std::fputs("]\n", out);
+}
+
 void write_values(std::FILE* out, const BandsRuns& runs, const std::vector<std::string>& labels,
                   size_t points) {
   std::fprintf(out, "heading = %s\n", quoted(heading(runs)).c_str());
@@ -66,16 +99,14 @@ void write_values(std::FILE* out, const BandsRuns& runs, const std::vector<std::
   std::fprintf(out, "]\narray colour[%d] = [", kColourCount);
   for (int c = 0; c < kColourCount; ++c)
     std::fprintf(out, "%s\"%s\"", c == 0 ? "" : ", ", kColours[c]);
-  std::fprintf(out, "]\narray panel[%d] = [", kSummarySeries);
-  for (int s = 0; s < kSummarySeries; ++s)
-    std::fprintf(out, "%s\"%s\"", s == 0 ? "" : ", ", kPanelTitles[s]);
   std::fputs("]\n", out);
 }
 
-// Six panels in a 3 x 2 grid, placed by hand; the legend has a strip of its own below them, so
-// that no panel's curves hide behind it. The bands are translucent: the points' ranges overlap,
-// and both must stay visible. Past ten points the colours come round again, with another dash
-// pattern for the median.
+// The panels in a grid of `rows` x `columns`, filled row by row and placed by hand; the legend
+// has a strip of its own below them, so that no panel's curves hide behind it. bands.dat holds
+// every series (five columns each from column 2 on): `series` picks the panels' ones. The bands are
+// translucent: the points' ranges overlap, and both must stay visible. Past ten points the colours
+// come round again, with another dash pattern for the median.
 const char kScriptBody[] = R"(hue(p) = colour[p % |colour| + 1]
 dash(p) = (p / |colour|) % 5 + 1
 if (!exists("out")) out = "bands.png"
@@ -89,20 +120,22 @@ set datafile missing "?"
 set multiplot title heading font ",16"
 legend = 0.1 # of the height, at the foot
 top = 0.95   # the rest above the grid holds the heading
-cell = (top - legend) / 3.0
+cell = (top - legend) / rows
 set grid
 set key off
 set xlabel "day"
 set ylabel "persons"
 # Counts are never negative: a series that stays 0 lies on the floor, not in the middle.
 set yrange [0:*]
-set autoscale xfix
+# Unless --plot-days chose it, past xend fewer than 5 % of any point's runs go on: the tail of
+# a few long runs would squash the rest.
+set xrange [0:xend]
 set style fill transparent solid 0.15 noborder
-do for [s=0:|panel|-1] {
-  set origin (s % 2) * 0.5, legend + (2 - s / 2) * cell
-  set size 0.5, cell
-  set title panel[s + 1] font ",14"
-  c = 2 + 5 * s
+do for [i=0:|panel|-1] {
+  set origin (i % columns) * 1.0 / columns, legend + (rows - 1 - i / columns) * cell
+  set size 1.0 / columns, cell
+  set title panel[i + 1] font ",14"
+  c = 2 + 5 * series[i + 1]
   plot for [p=0:points-1] 'bands.dat' index p using 1:(column(c)):(column(c+4)) \
          with filledcurves fs transparent solid 0.15 noborder lc rgb hue(p), \
        for [p=0:points-1] 'bands.dat' index p using 1:(column(c+1)):(column(c+3)) \
@@ -147,9 +180,10 @@ std::string script_body() {
 }
 
 void write_script(std::FILE* out, const BandsRuns& runs, const std::vector<std::string>& labels,
-                  size_t points) {
+                  const BandsView& view, size_t points) {
   std::fputs("# Renders bands.png from bands.dat: run \"gnuplot bands.gp\" in this folder.\n", out);
   write_values(out, runs, labels, points);
+  write_view(out, view);
   std::fputs(script_body().c_str(), out);
 }
 
@@ -234,9 +268,11 @@ std::string png_fault(const std::string& png) {
 } // namespace
 
 BandsData::BandsData(std::FILE* out) : out_(out) {
-  std::fputs("# day, then p5 p25 median p75 p95 of infected, new_cases, newly_quarantined, "
-             "immune, dead_today; one block per point\n",
-             out_);
+  std::string names;
+  for (const char* name : kDailyFigureNames)
+    names += std::string(names.empty() ? "" : ", ") + name;
+  std::fprintf(out_, "# day, then p5 p25 median p75 p95 of %s; one block per point\n",
+               names.c_str());
 }
 
 void BandsData::add_rows(const std::vector<SummaryRow>& rows) {
@@ -244,8 +280,8 @@ void BandsData::add_rows(const std::vector<SummaryRow>& rows) {
   for (const SummaryRow& r : rows)
     if (r.series >= 0 && r.series < kSummarySeries)
       days[r.day][r.series] = &r; // value-initialised: a series without a row stays null
-  for (const auto& [day, series] : days) {
-    std::fprintf(out_, "%d", day);
+  for (const auto& [on_day, series] : days) {
+    std::fprintf(out_, "%d", on_day);
     for (const SummaryRow* r : series) {
       if (r == nullptr)
         std::fputs(" ? ? ? ? ?", out_);
@@ -271,16 +307,61 @@ void BandsData::end_point() {
   ++points_;
 }
 
+const std::vector<int> kDefaultPanels = {kSampleInfected, kSampleNewlyInfected, kSampleBedridden,
+                                         kSampleDead,     kSampleVaccinated,    kSampleImmune};
+
+bool parse_panels(const std::string& list, std::vector<int>* series, std::string* error) {
+  std::vector<int> chosen;
+  for (const std::string& name : split_commas(list)) {
+    const auto named = std::find_if(std::begin(kDailyFigureNames), std::end(kDailyFigureNames),
+                                    [&name](const char* known) { return name == known; });
+    const int s = static_cast<int>(named - std::begin(kDailyFigureNames));
+    if (named == std::end(kDailyFigureNames))
+      *error = "--plot: " + (name.empty() ? "an empty name" : "unknown series " + name) +
+               " (the daily CSV's columns after day)";
+    else if (std::find(chosen.begin(), chosen.end(), s) != chosen.end())
+      *error = "--plot: " + name + " is given twice";
+    else if (static_cast<int>(chosen.size()) == kMostPanels)
+      *error = "--plot: more than " + std::to_string(kMostPanels) + " series";
+    else {
+      chosen.push_back(s);
+      continue;
+    }
+    return false;
+  }
+  *series = chosen;
+  return true;
+}
+
+std::string panels_text(const std::vector<int>& series) {
+  std::string text;
+  for (const int s : series)
+    text += std::string(text.empty() ? "" : ",") + kDailyFigureNames[s];
+  return text;
+}
+
+// The k-th longest run, k the fewest runs that make 5 %: on its last day k runs still go, and
+// on any later day fewer.
+long long busy_until(std::vector<long long> run_days) {
+  if (run_days.empty())
+    return 0;
+  const size_t k = (run_days.size() + 19) / 20;
+  std::nth_element(run_days.begin(), run_days.begin() + (k - 1), run_days.end(),
+                   std::greater<long long>());
+  return run_days[k - 1];
+}
+
 bool render_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
-                       const std::vector<std::string>& labels, std::string* error) {
-  if (labels.empty()) {
-    *error = "no points to plot";
+                       const std::vector<std::string>& labels, const BandsView& view,
+                       std::string* error) {
+  if (labels.empty() || view.series.empty()) {
+    *error = labels.empty() ? "no points to plot" : "no series to plot";
     return false;
   }
   std::FILE* script = set->write("bands.gp", error);
   if (script == nullptr)
     return false;
-  write_script(script, runs, labels, labels.size());
+  write_script(script, runs, labels, view, labels.size());
   if (!set->close_all(error) || !run_gnuplot(set, children, error))
     return false;
   const std::string fault = png_fault(slurp(set->folder() + "/bands.png"));
@@ -290,7 +371,7 @@ bool render_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
 }
 
 bool write_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
-                      const std::vector<std::string>& labels,
+                      const std::vector<std::string>& labels, const BandsView& view,
                       const std::vector<std::vector<SummaryRow>>& rows, std::string* error) {
   if (rows.empty()) {
     *error = "no points to plot";
@@ -306,5 +387,5 @@ bool write_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
   }
   std::vector<std::string> named = labels; // one per point; an unnamed one is "point P"
   named.resize(rows.size());
-  return render_bands_plot(set, children, runs, named, error);
+  return render_bands_plot(set, children, runs, named, view, error);
 }

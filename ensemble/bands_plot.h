@@ -15,6 +15,25 @@ struct BandsRuns {
   uint32_t first_seed, last_seed;
 };
 
+// What bands.png shows: one panel per series (figure indices), each over days 0 to last_day.
+struct BandsView {
+  std::vector<int> series;
+  long long last_day;
+};
+// The panels when --plot does not choose: the epidemic, its pressure on beds, its toll, the
+// vaccinated and the immune.
+extern const std::vector<int> kDefaultPanels;
+constexpr int kMostPanels = 9; // a 3 x 3 grid still leaves each panel readable
+// --plot's LIST: 1 to kMostPanels daily series by their column names, none twice. False with a
+// one-line message otherwise.
+bool parse_panels(const std::string& list, std::vector<int>* series, std::string* error);
+// The LIST that parse_panels reads back as `series`.
+std::string panels_text(const std::vector<int>& series);
+
+// The last day on which at least 5 % of a point's runs are still going, given each run's days:
+// where its plot's x-axis may end without cutting off what most of its runs show.
+long long busy_until(std::vector<long long> run_days);
+
 // bands.dat, written point by point as the merge summarises them, so that no point's rows stay
 // in memory until the plot: one block per point (gnuplot's "index"), one line per day.
 class BandsData {
@@ -37,9 +56,10 @@ private:
 // point p by its varied values (e.g. "infection-rate=10"). On failure, or when a stop signal
 // ended gnuplot (children->stop_signal()), returns false with a one-line reason in *error.
 bool render_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
-                       const std::vector<std::string>& labels, std::string* error);
+                       const std::vector<std::string>& labels, const BandsView& view,
+                       std::string* error);
 
 // Writes bands.dat from every point's rows (rows[p] for point p), then renders as above.
 bool write_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
-                      const std::vector<std::string>& labels,
+                      const std::vector<std::string>& labels, const BandsView& view,
                       const std::vector<std::vector<SummaryRow>>& rows, std::string* error);

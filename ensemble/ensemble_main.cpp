@@ -106,8 +106,19 @@ int usable(const std::string& dir, bool force) {
   return 0;
 }
 
-// Creates DIR, claims it and creates DIR/runs, in place of whatever else stands at that name
-// (a link would send every run file elsewhere). DIR is checked before the claim, so that a full
+// Creates a folder of DIR's own, in place of whatever else stands at its name: a link would send
+// every file in it elsewhere. False with a one-line message.
+bool make_subfolder(const std::string& path, std::string* error) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+    unlink(path.c_str());
+  if (mkdir(path.c_str(), 0777) == 0 || errno == EEXIST)
+    return true;
+  *error = "cannot create " + path + ": " + std::strerror(errno);
+  return false;
+}
+
+// Creates DIR, claims it and creates DIR/runs. DIR is checked before the claim, so that a full
 // folder is refused with nothing left in it, and again once claimed, since another ensemble may
 // have filled it meanwhile. Returns 0, or the exit status after a one-line message.
 int prepare_dir(const std::string& dir, bool force, FolderClaim* claim) {
@@ -121,15 +132,11 @@ int prepare_dir(const std::string& dir, bool force, FolderClaim* claim) {
     return status;
   if (const int status = usable(dir, force))
     return status;
-  const std::string runs = dir + "/runs";
-  struct stat st {};
-  if (lstat(runs.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
-    unlink(runs.c_str());
-  if (mkdir(runs.c_str(), 0777) != 0 && errno != EEXIST) {
-    report_error("cannot create " + runs + ": " + std::strerror(errno));
-    return 1;
-  }
-  return 0;
+  std::string error;
+  if (make_subfolder(dir + "/runs", &error))
+    return 0;
+  report_error(error);
+  return 1;
 }
 
 Plan make_plan(const EnsembleOptions& o) {
@@ -142,6 +149,8 @@ Plan make_plan(const EnsembleOptions& o) {
   for (const VariedOption& v : o.varied)
     plan.varied_names.push_back(v.name);
   plan.points = cartesian_points(o.varied);
+  plan.plot = o.plot;
+  plan.plot_days = o.plot_days;
   return plan;
 }
 
@@ -269,13 +278,62 @@ int check_run_files(const Plan& plan, Workers* stop_watch) {
   return missing > 0 ? 1 : 0;
 }
 
+// The setup's text without the swept keys in [run], which a comment on top names instead: the
+// ensemble has no one value of theirs (a reader takes the panel's first value, as for any key
+// left out), and points/ holds each point's.
+std::string swept_setup_text(const Setup& setup, const std::vector<VariedOption>& varied) {
+  std::string text = setup_text(setup), names;
+  const size_t run = text.find("\n[run]\n");
+  for (const VariedOption& v : varied) {
+    names += (names.empty() ? "" : ", ") + v.name;
+    const size_t at = text.find("\n" + v.name + " = ", run);
+    if (run != std::string::npos && at != std::string::npos && at < text.find("\n[", run + 1))
+      text.erase(at + 1, text.find('\n', at + 1) - at);
+  }
+  return "# swept, see points/: " + names + "\n" + text;
+}
+
+// A write error is met again, with its reason, by the commit.
+bool write_text(const std::string& path, const std::string& text, std::string* error) {
+  AtomicFile file(path, AtomicFile::Links::kReplace);
+  if (!file.open(error))
+    return false;
+  std::fputs(text.c_str(), file.stream());
+  return file.commit(error);
+}
+
 // DIR/setup.toml: the values every run starts from, ready to open in the simulator. Nothing reads
 // it again; the manifest holds what the runs and a merge need.
 bool write_dir_setup(const EnsembleOptions& o, std::string* error) {
   Setup setup = described_setup(o);
   setup.has_seed = true;
-  *error = write_setup(o.out + "/setup.toml", setup, AtomicFile::Links::kReplace);
+  const std::string path = o.out + "/setup.toml";
+  if (!o.varied.empty())
+    return write_text(path, swept_setup_text(setup, o.varied), error);
+  *error = write_setup(path, setup, AtomicFile::Links::kReplace);
   return error->empty();
+}
+
+// DIR/points/P.toml: point P's whole setup, seeded as its run 0, so that the simulator opens
+// the point and a single run of it reproduces that run.
+bool write_point_setups(const EnsembleOptions& o, const Plan& plan, std::string* error) {
+  if (!make_subfolder(o.out + "/points", error))
+    return false;
+  for (size_t p = 0; p < plan.points.size(); ++p) {
+    BatchOptions point = o.single;
+    std::string checked; // every varied value was checked as the option was read
+    for (size_t v = 0; v < plan.varied_names.size(); ++v)
+      take_run_option(plan.varied_names[v], plan.points[p][v], &point, &checked);
+    Setup setup = described_setup(o);
+    setup.params = point.params;
+    setup.has_seed = true;
+    setup.seed = plan.seed_of(0);
+    *error = write_setup(o.out + "/points/" + std::to_string(p) + ".toml", setup,
+                         AtomicFile::Links::kReplace);
+    if (!error->empty())
+      return false;
+  }
+  return true;
 }
 
 } // namespace
@@ -317,7 +375,8 @@ int run_ensemble(const EnsembleOptions& o, const std::vector<std::string>& comma
     return status;
   const Plan plan = make_plan(o);
   std::string error;
-  if (!write_manifest(plan, shell_line(command), &error) || !write_dir_setup(o, &error)) {
+  if (!write_manifest(plan, shell_line(command), &error) || !write_dir_setup(o, &error) ||
+      !write_point_setups(o, plan, &error)) {
     report_error(error);
     return 1;
   }

@@ -23,13 +23,14 @@ std::string varied_header(const Plan& plan) {
 
 EnsembleMerge::EnsembleMerge(const Plan& plan, std::FILE* report_out, std::size_t summary_budget)
     : plan_(plan), report_out_(report_out),
-      outputs_(plan.dir,
-               {"bands.dat", "bands.gp", "runs.csv", "ends.csv", "bands.png", "summary.csv"}),
+      outputs_(plan.dir, {"bands.dat", "bands.gp", "runs.csv", "ends.csv", "points.csv",
+                          "bands.png", "summary.csv"}),
       window_days_(summary_window_days(plan.runs, summary_budget)), point_summary_(window_days_) {}
 
 bool EnsembleMerge::open(std::string* error) {
   if (!outputs_.open(error) || (runs_ = outputs_.write("runs.csv", error)) == nullptr ||
       (ends_ = outputs_.write("ends.csv", error)) == nullptr ||
+      (points_ = outputs_.write("points.csv", error)) == nullptr ||
       (summary_ = outputs_.write("summary.csv", error)) == nullptr)
     return false;
   std::FILE* bands = outputs_.write("bands.dat", error);
@@ -38,7 +39,11 @@ bool EnsembleMerge::open(std::string* error) {
   bands_ = std::make_unique<BandsData>(bands);
   const std::string head = "point,run,seed," + varied_header(plan_);
   std::fprintf(runs_, "%s%s\n", head.c_str(), daily_header().c_str());
-  std::fprintf(ends_, "%sdays,peak_day,peak_infected,total_dead\n", head.c_str());
+  std::fprintf(ends_,
+               "%sdays,peak_day,peak_infected,total_dead,cumulative_infections,ever_infected,dead,"
+               "vaccinations\n",
+               head.c_str());
+  std::fprintf(points_, "%s\n", points_header(plan_.varied_names).c_str());
   std::fprintf(summary_, "%s\n", summary_header(plan_.varied_names).c_str());
   return true;
 }
@@ -59,9 +64,12 @@ bool EnsembleMerge::read_report(int point, int run, RunReport* report, std::stri
     *error = path + ":" + (why.empty() ? "1: more DAYS than a run of an ensemble goes" : why);
     return false;
   }
-  std::fprintf(ends_, "%d,%d,%u%s,%lld,%lld,%lld,%lld\n", point, run, plan_.seed_of(run),
-               cells(point).c_str(), report->days, report->peak_day, report->peak_infected,
-               report->total_dead);
+  // dead repeats total_dead under the name of the daily column that ends at it.
+  std::fprintf(ends_, "%d,%d,%u%s,%lld,%lld,%lld,%lld,%lld,%lld,%lld,%lld\n", point, run,
+               plan_.seed_of(run), cells(point).c_str(), report->days, report->peak_day,
+               report->peak_infected, report->total_dead, report->cumulative_infections,
+               report->ever_infected, report->total_dead, report->vaccinations);
+  point_ends_.add(*report);
   return true;
 }
 
@@ -119,6 +127,12 @@ bool EnsembleMerge::reread_window(int point, std::string* error) {
 }
 
 bool EnsembleMerge::summarise_point(int point, std::string* error) {
+  if (!point_ends_.write_row(points_, point, plan_.points[static_cast<size_t>(point)])) {
+    *error = write_error(plan_.dir + "/points.csv", errno != 0 ? errno : EIO);
+    return false;
+  }
+  plot_days_ = std::max(plot_days_, busy_until(point_ends_.days()));
+  point_ends_.clear();
   while (true) {
     const std::vector<SummaryRow> rows = point_summary_.rows();
     if (!write_summary_rows(summary_, point, plan_.points[static_cast<size_t>(point)], rows)) {
@@ -160,6 +174,8 @@ bool EnsembleMerge::finish(Workers* children, std::string* error) {
   const BandsRuns runs{plan_.runs, plan_.seed_of(0), plan_.seed_of(plan_.runs - 1)};
   std::vector<Workers::End> none;
   // A stop signal that came once gnuplot was done still wins over the move into place.
-  return render_bands_plot(&outputs_, children, runs, labels, error) &&
+  const BandsView view{plan_.plot.empty() ? kDefaultPanels : plan_.plot,
+                       plan_.plot_days > 0 ? plan_.plot_days : plot_days_};
+  return render_bands_plot(&outputs_, children, runs, labels, view, error) &&
          children->wait(0, &none) == 0 && outputs_.commit(error);
 }

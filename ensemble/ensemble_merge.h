@@ -7,12 +7,13 @@
 
 #include "ensemble/bands_plot.h"
 #include "ensemble/plan.h"
+#include "ensemble/point_table.h"
 #include "ensemble/summary.h"
 #include "ensemble/workers.h"
 #include "fileio/file_set.h"
 
-// Streams an ensemble's run files, in point-then-run order, into runs.csv, ends.csv and
-// summary.csv, and prints each run's report line. Every daily row, and each point's summary
+// Streams an ensemble's run files, in point-then-run order, into runs.csv, ends.csv, points.csv
+// and summary.csv, and prints each run's report line. Every daily row, and each point's summary
 // rows once made, go straight to disk; only the current point's spread stays in memory, bounded
 // by kSummaryBudget: it is made window of days by window, the one pass that copies the rows
 // giving the first window, and a point whose runs go past it read again for each later one. The
@@ -50,8 +51,11 @@ private:
   const Plan& plan_;
   std::FILE* report_out_;
   FileSet outputs_;
-  std::FILE *runs_ = nullptr, *ends_ = nullptr, *summary_ = nullptr; // members of outputs_
-  std::unique_ptr<BandsData> bands_;                                 // bands.dat, also one
+  // Members of outputs_:
+  std::FILE *runs_ = nullptr, *ends_ = nullptr, *points_ = nullptr, *summary_ = nullptr;
+  std::unique_ptr<BandsData> bands_; // bands.dat, also one
+  PointEnds point_ends_;             // the current point's runs
+  long long plot_days_ = 1;          // where the plot's x-axis ends, unless --plot-days says
   const int window_days_;
   PointSummary point_summary_;
   std::vector<Resume> resume_;   // the current point's runs that go past the first window

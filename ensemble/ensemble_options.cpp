@@ -7,12 +7,15 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ensemble/bands_plot.h"
+
 namespace {
 
 // A --vary list is bounded before its values are made, however many points they would give.
 constexpr long long kMaxValues = 100000;
 
-const char* const kValued[] = {"runs", "vary", "jobs", "out", "merge", "setup", "save-setup"};
+const char* const kValued[] = {"runs",  "vary",       "jobs", "out",      "merge",
+                               "setup", "save-setup", "plot", "plot-days"};
 const char* const kFlags[] = {"force", "quiet", "plan", "help", "version"};
 
 // The run options that a sweep may vary: every run parameter of the table, which each take one
@@ -93,6 +96,10 @@ bool take_option(const std::string& name, const std::string& value, EnsembleOpti
     return parse_count("--jobs", value, 1, 256, &o->jobs, error);
   if (name == "vary")
     return add_varied(value, o, error);
+  if (name == "plot")
+    return parse_panels(value, &o->plot, error);
+  if (name == "plot-days")
+    return parse_count("--plot-days", value, 1, kMaxEnsembleDays, &o->plot_days, error);
   if (name == "out" || name == "merge") {
     (name == "out" ? o->out : o->merge) = value;
     if (!value.empty())
@@ -246,13 +253,16 @@ std::string days_message() {
 }
 
 bool check_combination(const EnsembleOptions& o, const BatchOptions& run, std::string* error) {
+  // A merge draws the plot that its manifest records.
+  const bool plotted = !o.plot.empty() || o.plot_days > 0;
   if (!o.merge.empty() && (!o.out.empty() || o.plan || o.force || !o.varied.empty() ||
-                           o.runs != 1 || !o.fixed.empty() || !o.save_setup.empty())) {
+                           o.runs != 1 || !o.fixed.empty() || !o.save_setup.empty() || plotted)) {
     *error = "--merge takes no other options but --quiet";
     return false;
   }
-  if (o.out.empty() && o.merge.empty() && (o.runs > 1 || !o.varied.empty() || o.plan || o.force)) {
-    *error = "--out DIR is needed with --runs above 1, --vary, --plan or --force";
+  if (o.out.empty() && o.merge.empty() &&
+      (o.runs > 1 || !o.varied.empty() || o.plan || o.force || plotted)) {
+    *error = "--out DIR is needed with --runs above 1, --vary, --plan, --force or --plot";
     return false;
   }
   if (!o.out.empty() && (!run.csv_path.empty() || !run.report_path.empty())) {

@@ -28,6 +28,8 @@ struct EnsembleOptions {
   bool version = false;
   std::vector<VariedOption> varied;
   std::vector<std::pair<std::string, std::string>> fixed; // ("--population", "3000"), no --seed
+  std::vector<int> plot; // --plot's series, as daily figures; empty: not given
+  int plot_days = 0;     // --plot-days; 0: not given
   uint32_t seed = 0;
   bool seed_given = false; // by --seed or the setup file
   BatchOptions single;     // the run options as one run takes them, the seed included

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ensemble/bands_plot.h"
 #include "ensemble/ensemble_options.h"
 #include "ensemble/regular_file.h"
 #include "fileio/atomic_file.h"
@@ -70,9 +71,15 @@ bool split_record(const std::string& line, std::vector<std::string>* fields) {
   }
 }
 
-// The records in the order the writer writes them; the first four stand once each.
-const char* const kKeys[] = {kMagic, "command", "seed", "runs", "fixed", "varied", "point"};
-constexpr int kOnce = 4;
+// The records in the order the writer writes them: whether each must stand, and whether it may
+// stand more than once.
+struct Key {
+  const char* name;
+  bool needed, repeated;
+};
+const Key kKeys[] = {{kMagic, true, false},  {"command", true, false}, {"seed", true, false},
+                     {"runs", true, false},  {"plot", false, false},   {"plot-days", false, false},
+                     {"fixed", false, true}, {"varied", false, true},  {"point", false, true}};
 constexpr int kKeyCount = sizeof kKeys / sizeof kKeys[0];
 // Far above a manifest at the caps: kMaxPoints lines of at most 16 values, and a command line
 // within the system's room for arguments.
@@ -80,12 +87,32 @@ constexpr size_t kManifestBytes = 16u << 20;
 
 // The order of the record's key, or "" when it is one the writer makes at this place.
 std::string check_order(const std::string& key, int* last) {
-  const int rank = static_cast<int>(std::find(kKeys, kKeys + kKeyCount, key) - kKeys);
+  const int rank = static_cast<int>(
+      std::find_if(kKeys, kKeys + kKeyCount, [&key](const Key& k) { return key == k.name; }) -
+      kKeys);
   if (rank == kKeyCount)
     return "not a line of an ensemble manifest";
-  const bool ok = rank < kOnce ? rank == *last + 1 : *last >= kOnce - 1 && rank >= *last;
+  bool ok = rank > *last || (rank == *last && kKeys[rank].repeated);
+  for (int skipped = *last + 1; skipped < rank; ++skipped)
+    ok = ok && !kKeys[skipped].needed;
   *last = rank;
   return ok ? "" : "a " + key + " line out of place or given twice";
+}
+
+// A plot record's value, which must read back as the writer writes it: no other spelling of the
+// same choice passes either.
+std::string take_plot(const std::string& key, const std::string& value, Plan* plan) {
+  std::string why;
+  if (key == "plot" && parse_panels(value, &plan->plot, &why) && panels_text(plan->plot) != value)
+    why = "not a plot line as this program writes it";
+  long long days = 0;
+  if (key == "plot-days") {
+    if (parse_whole_number(value, 1, kMaxEnsembleDays, &days) && std::to_string(days) == value)
+      plan->plot_days = static_cast<int>(days);
+    else
+      why = "not a plot-days line as this program writes it";
+  }
+  return why;
 }
 
 // Takes one record into the plan; returns why it is not one the writer makes, or "".
@@ -103,6 +130,8 @@ std::string take_record(const std::vector<std::string>& f, int* last, Plan* plan
     plan->runs = std::stoi(f[1]);
   else if (key == "fixed" && check_ensemble_value(f[1], f[2], &why))
     plan->fixed.emplace_back(f[1], f[2]);
+  else if (key == "plot" || key == "plot-days")
+    why = take_plot(key, f[1], plan);
   else if (key == "varied")
     plan->varied_names.push_back(f[1]);
   else if (key == "point")
@@ -147,6 +176,10 @@ bool write_manifest(const Plan& plan, const std::string& command, std::string* e
   std::fprintf(out, "command\t%s\n", escape(command).c_str());
   write_record(out, {"seed", std::to_string(plan.seed)});
   write_record(out, {"runs", std::to_string(plan.runs)});
+  if (!plan.plot.empty())
+    write_record(out, {"plot", panels_text(plan.plot)});
+  if (plan.plot_days > 0)
+    write_record(out, {"plot-days", std::to_string(plan.plot_days)});
   for (const auto& [name, value] : plan.fixed)
     write_record(out, {"fixed", name, value});
   for (const std::string& name : plan.varied_names)

@@ -10,6 +10,8 @@
 //   command  WORD  WORD ...      the command that made DIR, for the reader
 //   seed  S
 //   runs  N
+//   plot  SERIES,...             --plot, when given
+//   plot-days  N                 --plot-days, when given
 //   fixed  --NAME  VALUE         a run option every run is given
 //   varied  NAME                 in the order of the columns
 //   point  VALUE  VALUE ...      one per point, in point order

@@ -17,6 +17,8 @@ struct Plan {
   std::vector<std::pair<std::string, std::string>> fixed; // passed to every run
   std::vector<std::string> varied_names;
   std::vector<std::vector<std::string>> points; // each point's value of each varied option
+  std::vector<int> plot;                        // --plot's series; empty: the default panels
+  int plot_days = 0;                            // --plot-days; 0: where the runs thin out
 
   long long total() const { return static_cast<long long>(points.size()) * runs; }
   int point_of(long long index) const { return static_cast<int>(index / runs); }

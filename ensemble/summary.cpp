@@ -19,55 +19,65 @@ double quantile(const std::vector<double>& sorted, double p) {
 PointSummary::PointSummary(int window_days)
     : width_(std::max(window_days, 1)), end_(1 + static_cast<long long>(width_)) {}
 
-bool PointSummary::keep(const std::vector<DayFigures>& days, int* last) {
-  bool any = false;
+AfterEnd after_end(int series) {
+  if (series == kImmuneSeries)
+    return AfterEnd::kLeftOut;
+  if (series == kSampleCumulativeInfections || series >= kFirstCompartment)
+    return AfterEnd::kLastValue;
+  return AfterEnd::kZero;
+}
+
+const DayFigures* PointSummary::keep(const std::vector<DayFigures>& days) {
+  const DayFigures* last = nullptr;
   for (const DayFigures& f : days) {
-    if (any && f.day <= *last)
+    if (last != nullptr && f.day <= last->day)
       continue;
-    any = true;
-    *last = f.day;
+    last = &f;
     if (f.day < begin_ || f.day >= end_)
       continue;
     DayValues& slot = days_[f.day];
     for (int s = 0; s < kSummarySeries; ++s)
       slot.value[s].push_back(f.sample.value[s]);
   }
-  return any;
+  return last;
 }
 
 void PointSummary::add_run(const std::vector<DayFigures>& days) {
-  int last = 0;
-  if (keep(days, &last))
-    last_days_.push_back(last);
+  if (const DayFigures* last = keep(days))
+    last_rows_.push_back(*last);
 }
 
 void PointSummary::add_rows(const std::vector<DayFigures>& days) {
-  int last = 0;
-  keep(days, &last);
+  keep(days);
 }
 
 bool PointSummary::next_window() {
   days_.clear();
-  if (last_days_.empty() || *std::max_element(last_days_.begin(), last_days_.end()) < end_)
+  const auto later = [](const DayFigures& a, const DayFigures& b) { return a.day < b.day; };
+  if (last_rows_.empty() ||
+      std::max_element(last_rows_.begin(), last_rows_.end(), later)->day < end_)
     return false;
   begin_ = end_;
   end_ = begin_ + width_;
   return true;
 }
 
-// Per day: each run's counts, twice over as a vector may hold twice what it uses, and a
-// day's fixed costs (its map node and vectors, its summary rows, bands.dat's grouping).
+// Every run's last row stays for the whole point. Per day: each run's counts, twice over as a
+// vector may hold twice what it uses, and a day's fixed costs (its map node and vectors, its
+// summary rows, bands.dat's grouping).
 int summary_window_days(long long runs, std::size_t budget) {
-  const long long per_day = std::max(runs, 1LL) * kSummarySeries * 4 * 2 + 1024;
-  return static_cast<int>(std::clamp(static_cast<long long>(budget) / per_day, 1LL,
-                                     static_cast<long long>(std::numeric_limits<int>::max())));
+  const long long n = std::max(runs, 1LL);
+  const long long ends = n * static_cast<long long>(sizeof(DayFigures));
+  const long long per_day =
+      n * kSummarySeries * static_cast<long long>(sizeof(long long)) * 2 + 1024;
+  const long long room = std::max(static_cast<long long>(budget) - ends, 0LL);
+  return static_cast<int>(
+      std::clamp(room / per_day, 1LL, static_cast<long long>(std::numeric_limits<int>::max())));
 }
 
 namespace {
 
-SummaryRow spread(int day, int series, const std::vector<int32_t>& counts, size_t zeros) {
-  std::vector<double> values(counts.begin(), counts.end());
-  values.resize(values.size() + zeros, 0.0);
+SummaryRow spread(int day, int series, std::vector<double> values) {
   std::sort(values.begin(), values.end());
   double sum = 0;
   for (double v : values)
@@ -85,20 +95,38 @@ SummaryRow spread(int day, int series, const std::vector<int32_t>& counts, size_
   return r;
 }
 
+// A day's values of one series: those of the runs with a row that day, then what the `ended`
+// runs of `ends` (in the order of their last days) count after their end.
+std::vector<double> day_values(int series, const std::vector<long long>& own,
+                               const std::vector<const DayFigures*>& ends, size_t ended) {
+  std::vector<double> values(own.begin(), own.end());
+  const AfterEnd rule = after_end(series);
+  if (rule == AfterEnd::kZero)
+    values.resize(values.size() + ended, 0.0);
+  if (rule == AfterEnd::kLastValue)
+    for (size_t r = 0; r < ended; ++r)
+      values.push_back(static_cast<double>(ends[r]->sample.value[series]));
+  return values;
+}
+
 } // namespace
 
 // A run missing a day inside its own range (which its CSV never shows) is left out of that day,
-// as it has not ended; only the days after its last row count it as 0.
+// as it has not ended; only the days after its last row count it as ended.
 std::vector<SummaryRow> PointSummary::rows() const {
-  std::vector<int> ends = last_days_;
-  std::sort(ends.begin(), ends.end());
+  std::vector<const DayFigures*> ends;
+  for (const DayFigures& last : last_rows_)
+    ends.push_back(&last);
+  const auto earlier = [](const DayFigures* a, const DayFigures* b) { return a->day < b->day; };
+  std::stable_sort(ends.begin(), ends.end(), earlier);
   std::vector<SummaryRow> out;
   out.reserve(days_.size() * kSummarySeries);
   for (const auto& [day, slot] : days_) {
-    const size_t ended =
-        static_cast<size_t>(std::lower_bound(ends.begin(), ends.end(), day) - ends.begin());
+    const DayFigures on{day, {}};
+    const size_t ended = static_cast<size_t>(
+        std::lower_bound(ends.begin(), ends.end(), &on, earlier) - ends.begin());
     for (int s = 0; s < kSummarySeries; ++s)
-      out.push_back(spread(day, s, slot.value[s], s == kImmuneSeries ? 0 : ended));
+      out.push_back(spread(day, s, day_values(s, slot.value[s], ends, ended)));
   }
   return out;
 }

@@ -18,6 +18,14 @@ constexpr int kSummarySeries = kSampleFigures;
 // The one series that a run leaves once it has ended: its immune count is not known then.
 constexpr int kImmuneSeries = kSampleImmune;
 
+// What a run that has ended counts in a series on the days after its last row.
+enum class AfterEnd {
+  kZero,      // a flow, or a count of the epidemic going on: nothing happens any more
+  kLeftOut,   // immune: not known once the run has ended
+  kLastValue, // a stock of the population: it stays as it was when the run stopped
+};
+AfterEnd after_end(int series);
+
 // Linear interpolation between order statistics, h = (n - 1) p, on sorted values (n >= 1).
 double quantile(const std::vector<double>& sorted, double p);
 
@@ -47,8 +55,8 @@ public:
   // window's end on (its end was recorded by add_run), of which the window's days are kept.
   void add_rows(const std::vector<DayFigures>& days);
   // One row per day of the window that appears in any run, per series in order; an ended run
-  // counts as 0 on later days in every series but immune, which leaves it out. A run has no part
-  // in the days before its first row: it had not begun.
+  // counts on later days as after_end says. A run has no part in the days before its first
+  // row: it had not begun.
   std::vector<SummaryRow> rows() const;
   // Moves to the next window, as wide, dropping the values; false when no run reaches it.
   bool next_window();
@@ -56,18 +64,19 @@ public:
   long long window_end() const { return end_; } // the first day past the window
 
 private:
-  // Keeps the window's values of `days`; false when it holds no row, else *last is its last day.
-  bool keep(const std::vector<DayFigures>& days, int* last);
+  // Keeps the window's values of `days`; returns its last row, null when it holds none.
+  const DayFigures* keep(const std::vector<DayFigures>& days);
   struct DayValues {
-    std::vector<int32_t> value[kSummarySeries]; // counts, at most kMaxPopulation
+    // 64-bit as a sample's figures are: cumulative infections can pass 2^31.
+    std::vector<long long> value[kSummarySeries];
   };
   int width_;
   long long begin_ = 1, end_;
-  std::map<int, DayValues> days_; // the window's days only
-  std::vector<int> last_days_;    // one per run that has rows
+  std::map<int, DayValues> days_;     // the window's days only
+  std::vector<DayFigures> last_rows_; // one per run that has rows: every window needs its end
 };
 
-// The memory a point's summary may take for one window's values.
+// The memory a point's summary may take: every run's last row, and one window's values.
 constexpr std::size_t kSummaryBudget = std::size_t{32} << 20;
 // How many days a window of a point of `runs` runs holds within `budget` bytes (at least 1).
 int summary_window_days(long long runs, std::size_t budget = kSummaryBudget);

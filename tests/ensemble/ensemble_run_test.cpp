@@ -24,12 +24,14 @@ static std::map<std::string, std::string> outputs(const std::string& dir) {
 }
 
 const std::string kSweep = "--seed 11 --population 3000 --arena-size 150 --max-days 40 --runs 5 "
-                           "--vary infection-rate=10,20";
+                           "--vary infection-rate=10,20 --plot dead,infected --plot-days 30";
 const std::string kTiny = "--population 300 --arena-size 100 --max-days 3 --runs 2 ";
 // What a failed ensemble leaves in DIR but run files.
-const std::set<std::string> kSkeleton{".epidemic_batch.lock", "manifest.txt", "runs", "setup.toml"};
+const std::set<std::string> kSkeleton{".epidemic_batch.lock", "manifest.txt", "points", "runs",
+                                      "setup.toml"};
 
-// One or two workers, or the plan run by GNU parallel then merged: the same files.
+// One or two workers, or the plan run by GNU parallel then merged: the same files, the plot
+// chosen included; each point's setup runs as the point's run 0.
 TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   const std::string one = fresh("jobs1"), two = fresh("jobs2");
   const std::string planned = fresh("planned 'q'; touch pwned $(touch x) `touch y`");
@@ -37,8 +39,12 @@ TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   const Result b = batch(kSweep + " --jobs 2 --out " + two);
   ASSERT_EQ(a.status, 0) << a.err;
   EXPECT_EQ(std::pair(a.out, outputs(one)), std::pair(b.out, outputs(two)));
-  EXPECT_EQ(outputs(one).size(), 25u) << "runs, ends, summary, bands.dat, .gp, 2 files per run";
+  EXPECT_EQ(outputs(one).size(), 28u)
+      << "runs, ends, points, summary, bands.dat, .gp, 2 files per run, 2 setups";
   EXPECT_NE(outputs(one)["bands.gp"].find("'5 runs per point, seeds 11 to 15: "),
+            std::string::npos);
+  EXPECT_NE(outputs(one)["bands.gp"].find("\ncolumns = 2\nrows = 1\nxend = 30\narray series[2] = "
+                                          "[14, 0]\narray panel[2] = [\"Dead\", \"Infected\"]\n"),
             std::string::npos);
 
   // An option given twice is recorded once, as a run resolves it: the last given wins.
@@ -49,8 +55,8 @@ TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   const Result refused = batch("--merge " + shell_quote(planned));
   const std::vector<std::string> named = split_lines(refused.err);
   ASSERT_EQ(std::tuple(refused.status, refused.out, named.size(), outputs(planned).size()),
-            std::tuple(1, "", 11u, 2u))
-      << refused.err << "nothing but the one run's files";
+            std::tuple(1, "", 11u, 4u))
+      << refused.err << "nothing but the one run's files and the points' setups";
   EXPECT_NE(named[0].find(planned + "/runs/0-0.csv"), std::string::npos) << named[0];
   EXPECT_NE(named[9].find(planned + "/runs/1-0.txt"), std::string::npos) << named[9];
   EXPECT_NE(named[10].find(": and 8 more run files missing"), std::string::npos) << named[10];
@@ -68,14 +74,20 @@ TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
                              "--arena-size 150 --max-days 40"); // its rows, then its report
   const std::vector<std::string> reports = split_lines(a.out);
   ASSERT_EQ(reports.size(), 10u);
-  std::string rows =
-      "day,infected,new_cases,newly_quarantined,immune,dead_today,newly_vaccinated\n";
+  std::string rows = "day,infected,new_cases,newly_quarantined,immune,dead_today,newly_vaccinated,"
+                     "newly_infected,cumulative_infections,susceptible,ambulatory,bedridden,"
+                     "quarantined,recovered,vaccinated,dead\n";
   for (const std::string& line : split_lines(slurp(one + "/runs.csv")))
     if (line.rfind("1,2,13,20,", 0) == 0)
       rows += line.substr(10) + "\n";
   EXPECT_EQ(rows + reports[7] + "\n", alone.out) << "point 1, run 2 has seed 11 + 2";
-  EXPECT_EQ(split_lines(slurp(one + "/ends.csv"))[0],
-            "point,run,seed,infection-rate,days,peak_day,peak_infected,total_dead");
+  // A setup holds no --max-days; the swept key stands only in the points' setups.
+  EXPECT_EQ(batch("--setup " + one + "/points/1.toml --max-days 40").out, reports[5] + "\n");
+  const std::string setup = slurp(one + "/setup.toml");
+  EXPECT_EQ(std::pair(setup.rfind("# swept, see points/: infection-rate\n", 0),
+                      setup.find("infection-rate =")),
+            std::pair(size_t{0}, std::string::npos))
+      << setup;
 
   // The last varied fastest, seeds wrapping; a stepped list holds both ends despite rounding.
   const std::string dir = fresh("stepped");
@@ -112,6 +124,7 @@ TEST(EnsembleRun, KilledWorkerOrSigtermFailsTheEnsembleLeavingNoPartialFile) {
     for (const std::string& w : workers)
       EXPECT_NE(kill(std::stoi(w), 0), 0) << "worker " << w << " is gone";
     std::set<std::string> left = kSkeleton; // the killed worker's temporaries go with it
+    left.insert("points/0.toml");
     if (status == 1)
       left.insert({"runs/0-1.csv", "runs/0-1.txt", "runs/0-2.csv", "runs/0-2.txt", "runs/0-3.csv",
                    "runs/0-3.txt"});
@@ -128,6 +141,18 @@ TEST(EnsembleRun, UnusableOrClaimedFolderIsRefusedBeforeAnyRun) {
     const Result r = batch(kTiny + "--out " + dir);
     EXPECT_EQ(std::tuple(r.status, r.out, split_lines(r.err).size()), std::tuple(status, "", 1u))
         << dir << ": " << r.err;
+  }
+  const std::string ten = "infected,new_cases,newly_quarantined,immune,dead_today,newly_vaccinated,"
+                          "newly_infected,cumulative_infections,susceptible,ambulatory";
+  const std::string plotted = fresh("plotted"), out = " --runs 2 --out " + plotted;
+  for (const std::string& plot :
+       {"--plot ''" + out, "--plot dead," + out, "--plot dead,dead" + out, "--plot deaths" + out,
+        "--plot " + ten + out, "--plot-days 0" + out, "--plot-days 32769" + out,
+        "--plot dead --merge " + full}) {
+    const Result r = batch(plot);
+    EXPECT_EQ(std::tuple(r.status, split_lines(r.err).size(), fs::exists(plotted)),
+              std::tuple(2, 1u, false))
+        << plot << ": " << r.err;
   }
   EXPECT_FALSE(fs::exists(full + "/runs"));
   const Result r = sh("exec env --ignore-signal=CHLD " BATCH_BINARY " " + kTiny +
@@ -187,10 +212,10 @@ TEST(EnsembleRun, LateFailuresLeaveNoSummaryFile) {
 TEST(EnsembleRun, FilesFollowTheUmaskAndLinksAreReplacedNotFollowed) {
   const std::string dir = fresh("umask"), outside = fresh("precious.txt");
   std::ofstream(outside) << "precious\n";
-  fs::create_directories(dir + "/runs");
-  fs::permissions(dir + "/runs", fs::perms(0750));
-  std::vector<std::string> linked{"summary.csv", "runs.csv",     "bands.gp",
-                                  "setup.toml",  "manifest.txt", "runs/0-0.csv"};
+  for (const char* sub : {"/runs", "/points"})
+    fs::create_directories(dir + sub), fs::permissions(dir + sub, fs::perms(0750));
+  std::vector<std::string> linked{"summary.csv",  "points.csv",    "bands.gp",    "setup.toml",
+                                  "manifest.txt", "points/0.toml", "runs/0-0.csv"};
   for (const std::string& merge : {std::string(), "--merge " + dir}) {
     for (const std::string& name : linked)
       fs::remove(dir + "/" + name), fs::create_symlink(outside, dir + "/" + name);

@@ -40,6 +40,10 @@ TEST(MergeTamper, EachTamperingFailsNamingFileAndLineWritingNothingAndSigtermSto
       {"sed -i 's/^point\t20$/point\t20\\\\x0a5/' manifest.txt", man + "10: an escape"},
       {"sed -i 's/^runs\t2$/runs\t2\\nruns\t1/' manifest.txt", man + "5: a runs line out of"},
       {"sed -i 's/^runs\t2$/runs\t+2/' manifest.txt", man + "4: --runs must be a whole"},
+      {"sed -i 's/^runs\t2$/runs\t2\\nplot\tdead,bogus/' manifest.txt",
+       man + "5: --plot: unknown series bogus"},
+      {"sed -i 's/^runs\t2$/runs\t2\\nplot-days\t030/' manifest.txt", man + "5: not a plot-days"},
+      {"printf 'plot\\tdead\\n' >>manifest.txt", man + "11: a plot line out of place"},
       {"sed -i 's/^fixed\t--max-days\t3$/fixed\t--max-days\t32769/' manifest.txt",
        man + "7: --max-days must be a whole number from 0 to 32768 in an ensemble"},
       {"sed -i 's/^fixed\t--population/fixed\t--csv/' manifest.txt", "--csv cannot be used"},
@@ -54,7 +58,7 @@ TEST(MergeTamper, EachTamperingFailsNamingFileAndLineWritingNothingAndSigtermSto
       {"sed -i '2s/^1,/1, /' runs/1-0.csv", "runs/1-0.csv:2: " + row + "1's row"},
       {"sed -i '1s/$/\\x1b[2J\\r/' runs/0-1.txt", "runs/0-1.txt:1: not the report line"},
       {"sed -i 's/TOTAL DEAD: 0/TOTAL DEAD: -1/' runs/1-1.txt", "runs/1-1.txt:2: not \"TOTAL"},
-      {"printf x >>runs/1-1.txt", "runs/1-1.txt:3: more than a run's report file"},
+      {"printf x >>runs/1-1.txt", "runs/1-1.txt:6: more than a run's report file"},
   };
   for (const auto& [tampering, says] : rows) {
     const std::string dir = fresh("tampered");
@@ -85,13 +89,16 @@ TEST(MergeTamper, EachTamperingFailsNamingFileAndLineWritingNothingAndSigtermSto
 }
 
 TEST(Manifest, ReadsBackWhatWasWritten) {
-  Plan plan{"", TEST_BINARY_DIR, 4000000000u, 7, {}, {"lockdown", "death-rate"}, {}}, back;
+  Plan plan{"", TEST_BINARY_DIR, 4000000000u, 7, {}, {"lockdown", "death-rate"}, {}, {14, 0}, 30},
+      back;
   plan.fixed = {{"--inactivity-schedule", "0:1,2:3"}, {"--population", "3000"}};
   plan.points = {{"0", "5"}, {"1", "7"}};
   std::string error;
   ASSERT_TRUE(write_manifest(plan, "epidemic_batch --runs 7 --out 'a\\x5c b'", &error)) << error;
   ASSERT_TRUE(read_manifest(TEST_BINARY_DIR, &back, &error)) << error;
-  EXPECT_EQ(std::tie(back.seed, back.runs, back.fixed, back.varied_names, back.points),
-            std::tie(plan.seed, plan.runs, plan.fixed, plan.varied_names, plan.points));
+  EXPECT_EQ(std::tie(back.seed, back.runs, back.fixed, back.varied_names, back.points, back.plot,
+                     back.plot_days),
+            std::tie(plan.seed, plan.runs, plan.fixed, plan.varied_names, plan.points, plan.plot,
+                     plan.plot_days));
   EXPECT_TRUE(back.program.empty()) << "a manifest names nothing to run";
 }

@@ -26,8 +26,11 @@ TEST(Summary, quantileInterpolatesBetweenOrderStatistics) {
 // A run of days 1..last whose every series holds `v` except immune, which holds `immune`.
 static std::vector<DayFigures> run(int last, int v, int immune) {
   std::vector<DayFigures> days;
-  for (int d = 1; d <= last; ++d)
-    days.push_back({d, {{v, v, v, immune, v, v}}});
+  for (int d = 1; d <= last; ++d) {
+    days.push_back({d, {}});
+    std::fill(std::begin(days.back().sample.value), std::end(days.back().sample.value), v);
+    days.back().sample.value[kSampleImmune] = immune;
+  }
   return days;
 }
 
@@ -42,8 +45,8 @@ static std::string text(const std::vector<SummaryRow>& rows, int point = 0,
   return ok ? written.data() : "failed";
 }
 
-// A day missing inside a run leaves that run out of the day rather than counting 0.
-TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOutAndRowsMatchTheHeader) {
+// A day missing inside a run leaves that run out of the day rather than counting it as ended.
+TEST(Summary, endedRunCountsZeroOrItsLastValueOrIsLeftOutAndRowsMatchTheHeader) {
   PointSummary point;
   std::vector<DayFigures> gap = run(4, 40, 7);
   gap.erase(gap.begin() + 1);
@@ -53,15 +56,22 @@ TEST(Summary, endedRunCountsZeroExceptImmuneWhereItIsLeftOutAndRowsMatchTheHeade
   const std::vector<SummaryRow> rows = point.rows();
   ASSERT_EQ(rows.size(), 4u * kSummarySeries);
   EXPECT_EQ(std::pair(rows[kSummarySeries].n, rows[kSummarySeries].mean), std::pair(2, 15.0));
-  EXPECT_EQ(text({rows.begin() + 2 * kSummarySeries, rows.end()}),
-            "0,3,infected,3,20,2,10,20,30,38\n0,3,new_cases,3,20,2,10,20,30,38\n"
-            "0,3,newly_quarantined,3,20,2,10,20,30,38\n0,3,immune,2,6.5,6.05,6.25,6.5,6.75,6.95\n"
-            "0,3,dead_today,3,20,2,10,20,30,38\n0,3,newly_vaccinated,3,20,2,10,20,30,38\n"
-            "0,4,infected,3,13.333333333333334,0,0,0,20,36\n"
-            "0,4,new_cases,3,13.333333333333334,0,0,0,20,36\n"
-            "0,4,newly_quarantined,3,13.333333333333334,0,0,0,20,36\n"
-            "0,4,immune,1,7,7,7,7,7,7\n0,4,dead_today,3,13.333333333333334,0,0,0,20,36\n"
-            "0,4,newly_vaccinated,3,13.333333333333334,0,0,0,20,36\n");
+  std::vector<SummaryRow> shown; // a flow of old and of new, immune, and two stocks
+  for (const SummaryRow& r : rows)
+    if (r.day >= 3 && (r.series == kSampleDeadToday || r.series == kSampleImmune ||
+                       r.series == kSampleNewlyInfected ||
+                       r.series == kSampleCumulativeInfections || r.series == kSampleDead))
+      shown.push_back(r);
+  EXPECT_EQ(text(shown), "0,3,immune,2,6.5,6.05,6.25,6.5,6.75,6.95\n"
+                         "0,3,dead_today,3,20,2,10,20,30,38\n"
+                         "0,3,newly_infected,3,20,2,10,20,30,38\n"
+                         "0,3,cumulative_infections,3,23.333333333333332,11,15,20,30,38\n"
+                         "0,3,dead,3,23.333333333333332,11,15,20,30,38\n"
+                         "0,4,immune,1,7,7,7,7,7,7\n"
+                         "0,4,dead_today,3,13.333333333333334,0,0,0,20,36\n"
+                         "0,4,newly_infected,3,13.333333333333334,0,0,0,20,36\n"
+                         "0,4,cumulative_infections,3,23.333333333333332,11,15,20,30,38\n"
+                         "0,4,dead,3,23.333333333333332,11,15,20,30,38\n");
   EXPECT_EQ(summary_header({"infection-rate", "lockdown"}),
             "point,infection-rate,lockdown,day,series,n,mean,p5,p25,median,p75,p95");
   EXPECT_EQ(
@@ -98,10 +108,12 @@ TEST(Summary, windowsOfAnyWidthGiveTheRowsOfOneWindow) {
     }
     EXPECT_EQ(text(rows), text(whole.rows())) << "windows of " << width << " days";
   }
-  // The budget bounds a window's values, and a point that fits takes one window.
-  EXPECT_LE(summary_window_days(kMaxRunsPerPoint) * kMaxRunsPerPoint * kSummarySeries * 4,
-            static_cast<long long>(kSummaryBudget));
-  EXPECT_GT(summary_window_days(1000), 300);
+  // The budget bounds a window's values and every run's last row, and a point that fits takes
+  // one window.
+  EXPECT_LE(summary_window_days(kMaxRunsPerPoint) * kMaxRunsPerPoint * kSummarySeries * 8 +
+                kMaxRunsPerPoint * sizeof(DayFigures),
+            kSummaryBudget);
+  EXPECT_GT(summary_window_days(1000), 100);
 }
 
 static std::vector<std::string> fields(const std::string& line) {
@@ -152,11 +164,36 @@ static std::map<std::pair<int, int>, std::vector<std::string>> read_bands(const 
   return out;
 }
 
+// ends.csv against each run's daily rows: what the run's end adds to its last row is bounded.
+static void check_ends(const std::string& path, const std::map<int, std::map<int, Days>>& runs) {
+  const std::vector<std::string> lines = split_lines(slurp(path));
+  ASSERT_EQ(lines[0], "point,run,seed,infection-rate,days,peak_day,peak_infected,total_dead,"
+                      "cumulative_infections,ever_infected,dead,vaccinations");
+  ASSERT_EQ(lines.size(), 7u);
+  for (size_t i = 1; i < lines.size(); ++i) {
+    std::vector<long long> e;
+    for (const std::string& f : fields(lines[i]))
+      e.push_back(std::stoll(f));
+    const Days& days = runs.at(static_cast<int>(e[0])).at(static_cast<int>(e[1]));
+    const auto& last = days.rbegin()->second;
+    long long vaccinated = 0; // the draws are made at day boundaries, each one a row's
+    for (const auto& [on_day, values] : days)
+      vaccinated += values[kSampleNewlyVaccinated];
+    // Only the sick at the last sample can die later that day (an illness lasts 3 days).
+    const long long sick = last[kSampleAmbulatory] + last[kSampleBedridden];
+    EXPECT_EQ(std::tuple(e[4], e[10], e[11]), std::tuple(days.rbegin()->first, e[7], vaccinated))
+        << lines[i];
+    EXPECT_TRUE(e[8] >= last[kSampleCumulativeInfections] && e[9] <= e[8] && e[9] > 0 &&
+                e[10] >= last[kSampleDead] && e[10] <= last[kSampleDead] + sick)
+        << lines[i];
+  }
+}
+
 // By the README's rules, exact: with tens of thousands immune, six digits would lose the means.
 TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
   const std::string dir = fresh("recomputed");
   const Result r = batch(
-      "--seed 3 --population 40000 --arena-size 100 --infection-length 3 "
+      "--seed 3 --population 40000 --arena-size 100 --infection-length 3 --death-rate 30 "
       "--initially-infected 10 --vaccination 0.5 --runs 3 --vary infection-rate=20,40 --quiet "
       "--out " +
       dir);
@@ -167,20 +204,24 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
   const std::string summary = slurp(dir + "/summary.csv"), plotted = slurp(dir + "/bands.dat");
   const std::vector<std::string> lines = split_lines(summary);
   ASSERT_EQ(lines.size(), 1 + point_days.size() * kSummarySeries);
-  int fewer = 0; // immune rows without the runs that had ended
+  int fewer = 0, held = 0; // immune rows without the runs that had ended, stock rows with them
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::vector<std::string> f = fields(lines[i]);
     const int point = std::stoi(f[0]), on_day = std::stoi(f[2]);
     const int s = static_cast<int>(
         std::find(kDailyFigureNames, kDailyFigureNames + kSummarySeries, f[3]) - kDailyFigureNames);
     ASSERT_LT(s, kSummarySeries) << lines[i];
+    const bool stock = s == kSampleCumulativeInfections || s >= kFirstCompartment;
     long long sum = 0;
     int n = 0;
     for (const auto& [run, days] : runs.at(point)) {
       const auto row = days.find(on_day);
+      const bool ended = on_day > days.rbegin()->first;
       if (row != days.end())
         sum += row->second[s];
-      n += row != days.end() || (on_day > days.rbegin()->first && s != kImmuneSeries);
+      else if (ended && stock)
+        sum += days.rbegin()->second[s], held += days.rbegin()->second[s] > 0;
+      n += row != days.end() || (ended && s != kImmuneSeries);
     }
     fewer += n < static_cast<int>(runs.at(point).size());
     const double mean = static_cast<double>(sum) / n;
@@ -194,9 +235,16 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
               std::vector(band.begin() + 5 * s, band.begin() + 5 * s + 5))
         << lines[i];
   }
-  EXPECT_GT(fewer, 0) << "no run ended before another";
+  EXPECT_GT(fewer * held, 0) << "no run ended before another";
+  check_ends(dir + "/ends.csv", runs);
+  // points.csv recomputed from ends.csv by Python, and read by pandas where it is installed.
+  const std::string check = std::filesystem::path(__FILE__).parent_path() / "points_check.py";
+  const Result py = sh("python3 " + check + " " + dir);
+  EXPECT_EQ(std::pair(py.status, py.out), std::pair(0, std::string("2 points checked\n")))
+      << py.err;
+  const std::string points = slurp(dir + "/points.csv");
 
-  Plan plan{"", dir, 3, 3, {}, {"infection-rate"}, {{"20"}, {"40"}}};
+  Plan plan{"", dir, 3, 3, {}, {"infection-rate"}, {{"20"}, {"40"}}, {}, 0};
   std::FILE* reports = std::fopen("/dev/null", "w");
   std::string error;
   Workers children;
@@ -206,6 +254,7 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
     ok = merge.add_run(i, &error);
   ASSERT_TRUE(ok && merge.finish(&children, &error)) << error;
   std::fclose(reports);
-  EXPECT_EQ(std::pair(slurp(dir + "/summary.csv"), slurp(dir + "/bands.dat")),
-            std::pair(summary, plotted));
+  EXPECT_EQ(std::tuple(slurp(dir + "/summary.csv"), slurp(dir + "/bands.dat"),
+                       slurp(dir + "/points.csv")),
+            std::tuple(summary, plotted, points));
 }
