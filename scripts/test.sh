@@ -8,9 +8,11 @@ cd "$(dirname "$0")/.."
 scripts/ensure_deps.sh
 jobs="$(nproc)"
 build="${EPI_BUILD_DIR:-build}"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
+# Warnings are errors here, so that none lands.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DEPI_WERROR=ON
 cmake --build "$build" -j"$jobs"
-cmake -S . -B "$build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEPI_SANITIZE=ON -DEPI_BENCH=OFF
+cmake -S . -B "$build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEPI_SANITIZE=ON -DEPI_BENCH=OFF \
+  -DEPI_WERROR=ON
 cmake --build "$build-asan" -j"$jobs"
 for dir in "$build" "$build-asan"; do
   # -noreset: the server otherwise resets whenever a test's last client leaves, and a test that
