@@ -67,7 +67,8 @@ int read_start_arguments(int argc, char** argv, Setup* setup, bool* has_setup) {
     if (is_option(arg))
       return refuse("unknown option " + quoted(arg) + " (see --help)");
     if (!is_number(arg) && file)
-      return refuse("one setup file at most: " + quoted(file) + " and " + quoted(arg));
+      return refuse("one setup file at most: " + quoted(file, kWholePath) + " and " +
+                    quoted(arg, kWholePath));
     if (!is_number(arg))
       file = arg;
   }

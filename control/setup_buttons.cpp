@@ -13,6 +13,7 @@
 #include "control/policy_event.h"
 #include "results/my_chart.h"
 #include "setup/setup_file.h"
+#include "text/quoted_text.h"
 
 namespace {
 
@@ -180,7 +181,7 @@ void open_setup_cb(Fl_Widget*, void* data) {
   const std::string path = name;
   // The chooser ran its own event loop: a run may have begun meanwhile.
   if (!panel->start_button->active()) {
-    alert_later("The setup " + path + " was not opened: a run is going.");
+    alert_later("The setup " + quoted(path, kWholePath) + " was not opened: a run is going.");
     return;
   }
   std::string error;

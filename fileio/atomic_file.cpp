@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/quoted_text.h"
+
 namespace {
 
 // PATH.tmp.XXXXXX beside PATH; a long file name is shortened first so that the temporary one
@@ -51,7 +53,7 @@ bool follow_umask(int fd, mode_t mode) {
 }
 
 std::string write_error(const std::string& path, int err) {
-  return "cannot write " + path + ": " + std::strerror(err);
+  return "cannot write " + quoted(path, kWholePath) + ": " + std::strerror(err);
 }
 
 AtomicFile::AtomicFile(std::string path, Links links) : path_(std::move(path)), links_(links) {}

@@ -253,7 +253,7 @@ bool check_text(const std::string& text, Fault* fault) {
 
 // The reason quotes what it names already.
 std::string fault_text(const std::string& name, const Fault& fault) {
-  const std::string file = quoted(name);
+  const std::string file = quoted(name, kWholePath);
   return fault.line > 0 ? file + ":" + std::to_string(fault.line) + ": " + fault.reason
                         : file + ": " + fault.reason;
 }
@@ -385,7 +385,7 @@ bool parse_setup(const std::string& text, const std::string& name, Setup* setup,
 bool read_setup(const std::string& path, Setup* setup, std::string* error) {
   std::string text, reason;
   if (!read_capped(path, &text, &reason)) {
-    *error = quoted(path) + ": " + reason;
+    *error = quoted(path, kWholePath) + ": " + reason;
     return false;
   }
   return parse_setup(text, path, setup, error);

@@ -10,6 +10,9 @@
 
 // The most characters a quote shows; an escape counts as the characters it is written with.
 constexpr std::size_t kMostQuoted = 80;
+// A path is quoted whole, escaped but never cut: it names the file the user chose, and the
+// system bounds its length.
+constexpr std::size_t kWholePath = std::string_view::npos;
 
 // `text` with every control character written as a visible escape (C0 and DEL as "\n", "\r",
 // "\t" or "\x1b"; C1, the line and paragraph separators and the bidirectional controls of UTF-8

@@ -133,31 +133,3 @@ std::string batch_usage() {
                        std::string("1 to 10 setpoints for --") + row.drives);
   return text + kUsageTail;
 }
-
-std::string escape_controls(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u >= 0x20 && u != 0x7f) {
-      out += c;
-      continue;
-    }
-    switch (c) {
-    case '\n':
-      out += "\\n";
-      break;
-    case '\r':
-      out += "\\r";
-      break;
-    case '\t':
-      out += "\\t";
-      break;
-    default: {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02x", u);
-      out += hex;
-    }
-    }
-  }
-  return out;
-}

@@ -33,7 +33,3 @@ bool take_run_option(const std::string& name, const std::string& value, BatchOpt
 std::string batch_usage();
 // "epidemic_batch VERSION\n"
 extern const char* const kBatchVersionLine;
-
-// The text with every control character shown as an escape (\n, \t, \x1b...), so that a
-// message quoting the user's input stays on one line.
-std::string escape_controls(const std::string& text);

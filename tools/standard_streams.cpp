@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/batch_options.h"
+#include "text/quoted_text.h"
 
 bool claim_standard_streams() {
   bool stdout_open = true;
@@ -31,6 +31,8 @@ bool finish_standard_output(std::string* error) {
   return false;
 }
 
+// The message as a whole is not cut: what it quotes was cut where it was quoted. Escaping text
+// that is escaped already changes nothing, a backslash staying as it is.
 void report_error(const std::string& message) {
-  std::fprintf(stderr, "epidemic_batch: %s\n", escape_controls(message).c_str());
+  std::fprintf(stderr, "epidemic_batch: %s\n", quoted(message, std::string::npos).c_str());
 }
