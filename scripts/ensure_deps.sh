@@ -4,7 +4,8 @@
 # libfltk1.3-dev only recommends fluid and the OpenGL headers, but FLTK's CMake package refers to
 # all three, so a configure without them fails; they are listed here on purpose. `time` is
 # GNU time (/usr/bin/time), with which the tests measure a merge's peak memory. python3 brings
-# tomllib, the independent TOML reader that checks the setup files this program writes.
+# tomllib, the independent TOML reader that checks the setup files this program writes;
+# python3-pandas reads points.csv in the tests as an analyst would.
 set -euo pipefail
 packages=(
   g++ cmake make pkg-config
@@ -12,7 +13,7 @@ packages=(
   libcli11-dev libgtest-dev libbenchmark-dev libtomlplusplus-dev
   xvfb xauth
   gnuplot-nox parallel
-  dpkg-dev file time python3
+  dpkg-dev file time python3 python3-pandas
   lintian appstream desktop-file-utils mandoc
 )
 missing=()

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """Recomputes an ensemble's points.csv from its ends.csv: per point, the median, 5 % and 95 %
-quantiles (type 7) of each end figure. Reads points.csv with pandas where it is installed, as
-an analyst would: one row per point, every column a number.   ARGS: DIR"""
+quantiles (type 7) of each end figure. Reads points.csv with pandas, as an analyst would: one
+row per point, every column a number.   ARGS: DIR"""
 import csv
 import statistics
 import sys
+
+import pandas
 
 FIGURES = ["peak_infected", "peak_day", "ever_infected", "dead", "vaccinations", "days"]
 
@@ -35,14 +37,9 @@ def main(folder):
                 row["point"], figure, got, want)
     expected = ["point"] + varied + [f + "_" + q for f in FIGURES for q in ("median", "p5", "p95")]
     assert list(points[0]) == expected, list(points[0])
-    try:
-        import pandas
-    except ImportError:
-        pandas = None
-    if pandas is not None:
-        table = pandas.read_csv(folder + "/points.csv")
-        assert list(table.columns) == expected and len(table) == len(points)
-        assert all(pandas.api.types.is_numeric_dtype(t) for t in table.dtypes)
+    table = pandas.read_csv(folder + "/points.csv")
+    assert list(table.columns) == expected and len(table) == len(points)
+    assert all(pandas.api.types.is_numeric_dtype(t) for t in table.dtypes)
     print(f"{len(points)} points checked")
 
 

@@ -237,9 +237,10 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
   }
   EXPECT_GT(fewer * held, 0) << "no run ended before another";
   check_ends(dir + "/ends.csv", runs);
-  // points.csv recomputed from ends.csv by Python, and read by pandas where it is installed.
+  // points.csv recomputed from ends.csv by Python, and read by pandas: Debian's Python, where
+  // the test command installs pandas, whatever other Python comes first on the PATH.
   const std::string check = std::filesystem::path(__FILE__).parent_path() / "points_check.py";
-  const Result py = sh("python3 " + check + " " + dir);
+  const Result py = sh("/usr/bin/python3 " + check + " " + dir);
   EXPECT_EQ(std::pair(py.status, py.out), std::pair(0, std::string("2 points checked\n")))
       << py.err;
   const std::string points = slurp(dir + "/points.csv");
