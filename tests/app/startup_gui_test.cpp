@@ -3,40 +3,46 @@
 #include "tests/support/gui_run_fixture.h"
 
 #include <X11/Xlib.h>
+#include <poll.h>
 
 #include <cstring>
-
-#include "tests/tools/batch_process.h"
+#include <set>
 
 static Display* display = nullptr;
+static std::set<std::string> mapped; // the titles of the windows the program has shown
 
-// The mapped top-level window of that title, or 0 if none shows within that many 20 ms waits.
-static Window shown(const char* title, int tries = 500) {
-  Window root, parent, *kids = nullptr, found = 0;
-  unsigned count = 0;
-  for (; tries > 0 && !found; --tries, usleep(20000)) {
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &kids, &count);
-    for (unsigned i = 0; i < count; ++i) {
-      char* name = nullptr;
-      XWindowAttributes a;
-      if (XFetchName(display, kids[i], &name) && !std::strcmp(name, title) &&
-          XGetWindowAttributes(display, kids[i], &a) && a.map_state == IsViewable)
-        found = kids[i];
-      XFree(name);
-    }
-    XFree(kids);
+// Waits until the program shows a window of that title; 0 if 30 seconds pass without an event.
+static Window shown(const std::string& title) {
+  pollfd server{ConnectionNumber(display), POLLIN, 0};
+  for (XEvent e; XPending(display) || poll(&server, 1, 30000) > 0;) {
+    XNextEvent(display, &e);
+    char* name = nullptr;
+    if (e.type != MapNotify || !XFetchName(display, e.xmap.window, &name))
+      continue;
+    const std::string seen = name;
+    XFree(name);
+    if (mapped.insert(seen), seen == title)
+      return e.xmap.window;
   }
-  return found;
+  return 0;
 }
 
-// What the server would send for a left click in that window.
-static void click(Window w, int x, int y) {
+// A left click in the middle of the button of that label, where a panel built here holds it.
+static void click(Window control, const char* label) {
+  ControlWin twin(nullptr, 800, 700);
+  const Fl_Widget* b = nullptr;
+  for (int i = 0; i < twin.children() && !b; ++i)
+    if (twin.child(i)->label() && !std::strcmp(twin.child(i)->label(), label))
+      b = twin.child(i);
+  ASSERT_NE(b, nullptr) << label;
+  const int x = b->x() + b->w() / 2, y = b->y() + b->h() / 2;
   XEvent e{};
-  e.xbutton = {ButtonPress, 0, True, display, w, w, 0, CurrentTime, x, y, 0, 0, 0, Button1, True};
-  XSendEvent(display, w, True, ButtonPressMask, &e);
+  e.xbutton = {ButtonPress, 0, True, display, control, control, 0,   CurrentTime,
+               x,           y, 0,    0,       0,       Button1, True};
+  XSendEvent(display, control, True, ButtonPressMask, &e);
   e.xbutton.type = ButtonRelease;
   e.xbutton.state = Button1Mask;
-  XSendEvent(display, w, True, ButtonReleaseMask, &e);
+  XSendEvent(display, control, True, ButtonReleaseMask, &e);
   XFlush(display);
 }
 
@@ -45,22 +51,24 @@ static std::string run_program(const std::string& args, bool stop) {
   display = XOpenDisplay(nullptr);
   if (!display)
     return "no display";
-  // A window listed a moment ago may be gone when asked about: not one of ours, not an error.
+  // A window mapped a moment ago may be gone when asked its name: not an error of ours.
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask); // told of each map
   // Bounded in time, so that it never outlives a test that failed halfway.
   std::FILE* out = popen(("exec timeout -s KILL 60 " SIM_BINARY " " + args).c_str(), "r");
+  mapped.clear();
   const Window control = shown("Control"); // the clicks below find it or nothing follows
-  EXPECT_FALSE(shown("Test", 1)) << "the arena window waits for a run";
-  click(control, 50, 20); // "Start"
+  EXPECT_EQ(mapped.count("Test"), 0u) << "the arena window waits for a run";
+  click(control, "Start");
   if (stop) {
     EXPECT_TRUE(shown("Test"));
-    click(control, 170, 20); // "Stop"
+    click(control, "Stop");
   }
   EXPECT_TRUE(shown("Charts"));
   XKillClient(display, control); // its connection cut, the program ends
   XCloseDisplay(display);
   char text[4096] = "";
-  EXPECT_GT(std::fread(text, 1, sizeof text - 1, out), 0u);
+  EXPECT_GT(std::fread(text, 1, sizeof text - 1, out), 0u); // until the program's end
   pclose(out);
   return text;
 }

@@ -10,10 +10,29 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <functional>
 
 #include "tests/tools/batch_process.h"
 
 using Px = std::array<int, 3>;
+
+// Runs the event loop until the condition holds, woken by each event and timer; false if it
+// does not hold within 20 seconds. Before the loop sleeps, what it has done is drawn, and a
+// condition that holds then keeps it awake.
+inline bool pump_until(const std::function<bool()>& cond) {
+  const auto look = [](void* c) {
+    Fl::flush();
+    if ((*static_cast<const std::function<bool()>*>(c))())
+      Fl::add_timeout(0.0, [](void*) {});
+  };
+  Fl::add_check(look, const_cast<std::function<bool()>*>(&cond));
+  using clock = std::chrono::steady_clock;
+  for (const auto end = clock::now() + std::chrono::seconds(20); !cond() && clock::now() < end;)
+    Fl::wait(std::chrono::duration<double>(end - clock::now()).count());
+  Fl::remove_check(look, const_cast<std::function<bool()>*>(&cond));
+  return cond();
+}
 
 // Copies its own offscreen buffer after each draw: on the shared display others may cover it.
 template <class Chart> struct Recorded : Chart {

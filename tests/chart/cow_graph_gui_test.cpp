@@ -39,12 +39,10 @@ TEST(CowGraphGui, BlendsLayersAndDropsTheOldestEntry) {
 static std::vector<std::string> alerts;
 static int alert_width;
 
-static void measure_and_close_alert_cb(void*) {
-  Fl_Window* dialog = Fl::first_window();
-  if (!dialog || !dialog->shown())
-    return Fl::repeat_timeout(0.01, measure_and_close_alert_cb);
-  alert_width = dialog->w();
-  dialog->hide();
+// Measures and closes the toolkit's alert as soon as its loop runs.
+static void close_alert(void*) {
+  if (Fl_Window* dialog = Fl::first_window())
+    alert_width = dialog->w(), dialog->hide();
 }
 
 // A long path's alert wraps within the screen; the last name given before a draw is written once,
@@ -54,10 +52,9 @@ TEST(CowGraphGui, SaveWritesWhatTheNextDrawShowsOnceUnderTheLastNameAndTellsAFai
   while (path.size() < 300)
     path += "/a_rather_long_folder_name";
   const std::string text = failed_save_text(kImageNotSavedTo + path, "No such file or directory");
-  Fl::add_timeout(0.01, measure_and_close_alert_cb);
-  alert_later(text);
-  for (int n = 0; n < 1000 && !alert_width; ++n)
-    Fl::wait(0.01);
+  Fl::add_check(close_alert);
+  chart_alert(text.c_str());
+  Fl::remove_check(close_alert);
   EXPECT_TRUE(alert_width > 0 && alert_width < 800) << alert_width;
   EXPECT_EQ(unwrapped(text), kImageNotSavedTo + path + "No such file or directory");
 

@@ -4,8 +4,6 @@
 
 #include <FL/Fl.H>
 
-#include <chrono>
-#include <functional>
 #include <tuple>
 
 #include "arena/my_win.h"
@@ -15,14 +13,7 @@
 #include "results/results_window.h"
 #include "setup/setup_file.h"
 #include "sim/random_stream.h"
-
-// Runs the event loop until the condition holds or 20 seconds are up; returns the condition.
-inline bool pump_until(const std::function<bool()>& cond) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!cond() && std::chrono::steady_clock::now() < end)
-    Fl::wait(0.005);
-  return cond();
-}
+#include "tests/chart/chart_probe.h"
 
 // True when the text is exactly one report line of that population and area.
 inline bool is_report_line(const std::string& text, const std::string& population,
