@@ -39,6 +39,7 @@ TEST_F(RunControl, TwoWholeRunsFromStartToChartsAndAReportLineEach) {
   for (int k = 0; k < 4; ++k) {
     auto* c = static_cast<MyChart*>(results_window->child(2 * k));
     EXPECT_STREQ(c->label(), titles[k]);
+    EXPECT_STREQ(results_window->child(2 * k + 1)->label(), titles[k]) << "over the chart";
     for (int slot = 0; slot < 2; ++slot) {
       const FL_CHART_ENTRY* e = c->charts[slot]->*entries();
       ASSERT_EQ(c->charts[slot]->size(), max_accumulation_cnt);

@@ -4,6 +4,8 @@
 #include <FL/Fl_Menu_Item.H>
 #include <sys/stat.h>
 
+#include <memory>
+
 #include "chart/save_alert.h"
 #include "results/accumulation_store.h"
 #include "results/my_chart.h"
@@ -43,6 +45,25 @@ TEST(MyChartGui, DayGridFollowsTheLastRunsLength) {
   EXPECT_EQ(lines(300, 0, 1001), (Grid{{}, every(10, 190)})); // none at the bottom edge
 }
 
+// Rows 11 to 19 (between two grid lines), columns 0 to 199 of an image `width` pixels wide.
+static std::vector<unsigned char> corner(const unsigned char* image, int width) {
+  std::vector<unsigned char> rows;
+  for (int y = 11; y < 20; ++y)
+    rows.insert(rows.end(), image + 3 * y * width, image + 3 * (y * width + 200));
+  return rows;
+}
+
+// The caption as it should read: black at the chart's size 8 from (10, 20) on white.
+static std::vector<unsigned char> caption(const char* text) {
+  const Fl_Offscreen drawn = fl_create_offscreen(200, 20);
+  fl_begin_offscreen(drawn);
+  fl_rectf(0, 0, 200, 20, FL_WHITE);
+  fl_color(FL_BLACK), fl_font(FL_HELVETICA, 8), fl_draw(text, 10, 20);
+  const std::unique_ptr<unsigned char[]> pixels(fl_read_image(nullptr, 0, 0, 200, 20));
+  fl_end_offscreen(), fl_delete_offscreen(drawn);
+  return corner(pixels.get(), 200);
+}
+
 // Stand-ins for the menu and the chooser; the one named by `rebuild_in` rebuilds the charts first.
 static std::string pick, rebuild_in;
 static const char* answer;
@@ -65,11 +86,11 @@ static const char* choose(const char* title, const char* pattern) {
 
 // A run ending under a dialog rebuilds the charts: the sanitizer build watches the deleted one.
 TEST(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
-  // Two kept runs: five days in slot 0, then three in slot 1, day d holding 100 + d, then 10 + d.
-  for (auto [days, k] : {std::pair{5, 100.0}, std::pair{3, 10.0}}) {
+  // Two kept runs: five days in slot 0, then three in slot 1, day d holding 100 d, then d.
+  for (auto [days, k] : {std::pair{5, 100.0}, std::pair{3, 1.0}}) {
     start_accumulation();
     for (int d = 1; d <= days; ++d) {
-      const double f[kSeries] = {k + d};
+      const double f[kSeries] = {k * d};
       record_sample(f);
     }
     advance_slot();
@@ -85,30 +106,34 @@ TEST(ChartMenu, ChartsRebuiltUnderADialogAreNeverTouchedAgain) {
                     is_dir = not_saved + folder + "Is a directory",
                     full = not_saved + "/dev/fullNo space left on device";
   mkdir(folder.c_str(), 0700);
-  const std::string table = "day,slot1,slot2,slot3,slot4\n1,101,11,,\n2,102,12,,\n3,103,13,,\n"
-                            "4,104,,,\n5,105,,,\n";
+  const std::string table = "day,slot1,slot2,slot3,slot4\n1,100,1,,\n2,200,2,,\n3,300,3,,\n"
+                            "4,400,,,\n5,500,,,\n";
   clear_acc_cb(nullptr, nullptr);
   using Case = std::tuple<const char*, const char*, const char*, std::string>;
   for (auto [item, where, file, alert] :
-       {Case{"Save Data", "", bad.c_str(), no_dir}, Case{"Save Data", "", folder.c_str(), is_dir},
-        Case{"Save Data", "", "/dev/full", full}, Case{"Save Data", "chooser", path.c_str(), ""},
-        Case{"Save Data", "chooser", nullptr, ""}, Case{"Save Data", "menu", path.c_str(), closed},
-        Case{"Save Image", "", path.c_str(), ""},
+       {Case{"Save Image", "", path.c_str(), ""}, Case{"Save Data", "", bad.c_str(), no_dir},
+        Case{"Save Data", "", folder.c_str(), is_dir}, Case{"Save Data", "", "/dev/full", full},
+        Case{"Save Data", "chooser", path.c_str(), ""}, Case{"Save Data", "chooser", nullptr, ""},
+        Case{"Save Data", "menu", path.c_str(), closed},
         Case{"Save Image", "chooser", path.c_str(), image_closed},
         Case{"Save Image", "chooser", nullptr, ""},
         Case{"Save Image", "menu", path.c_str(), closed}}) {
     rebuild_in = where, pick = item, answer = file, alerts.clear();
     Fl::e_state = FL_BUTTON3; // a right-button press on the first chart
     results_window->child(0)->handle(FL_PUSH);
-    Fl::wait(0.0);
     const bool written = alert.empty() && file;
-    for (int n = 0; n < 100 && written && access(path.c_str(), F_OK) != 0; ++n)
-      Fl::wait(0.01); // an image is written by the chart's next draw
+    Fl::wait(0.0); // an alert is told from a timeout, an image written by the chart's next draw
+    pump_until([&] { return !written || access(path.c_str(), F_OK) == 0; });
     EXPECT_EQ(access(path.c_str(), F_OK) == 0, written) << item << " " << where;
     EXPECT_EQ(alerts, std::vector<std::string>(alert.empty() ? 0 : 1, alert)) << item << where;
     EXPECT_TRUE(!written || item[5] == 'I' || slurp(path) == table);
+    png_image img;
+    if (written && item[5] == 'I') { // the charts as first built
+      EXPECT_EQ(corner(read_png(path, &img).data(), 1024), caption("Days: 3 Max Value: 500"));
+    }
     remove(path.c_str());
   }
-  EXPECT_EQ(asked.front(), "Save the chart's data *.csv");
+  EXPECT_EQ(std::vector<std::string>(asked.begin(), asked.begin() + 2),
+            (std::vector<std::string>{"Save a PNG image *.png", "Save the chart's data *.csv"}));
   EXPECT_EQ(rmdir(folder.c_str()), 0) << "the folder was left as it was, empty";
 }
