@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ensemble/ensemble_main.h"
+#include "ensemble/ensemble_commands.h"
 #include "ensemble/ensemble_options.h"
 #include "tools/single_run.h"
 #include "tools/standard_streams.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // An ensemble: every run in a process of its own, started as the very command line that --plan
 // prints for it, so that a planned run and a direct one write the same bytes.
-#include "ensemble/ensemble_main.h"
+#include "ensemble/ensemble_commands.h"
 
 #include <dirent.h>
 #include <fcntl.h>

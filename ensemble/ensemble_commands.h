@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+// The ensemble's commands: a run or a plan of one into DIR, and the merge of a planned DIR.
 #include <string>
 #include <vector>
 
