@@ -10,11 +10,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 
+#include "fileio/regular_file.h"
 #include "params/run_parameters.h"
 
 namespace {
@@ -196,9 +195,13 @@ std::string last_line(const std::string& text) {
   return one_line(text.substr(begin, end + 1 - begin));
 }
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// A file gnuplot wrote in the set's folder, as far as it goes: "" when it cannot be read, which
+// reads as no reason in its log and as no signature in its image. The cap is far above both: the
+// plot's pixels uncompressed, twice over.
+std::string written_by_gnuplot(const std::string& path) {
+  constexpr size_t kMostBytes = 2 * 4 * static_cast<size_t>(kWidth) * kHeight;
+  std::string text, reason;
+  return read_regular_head(path, kMostBytes, &text, &reason) ? text : "";
 }
 
 // Runs gnuplot on bands.gp in the set's folder, where it writes bands.png, and waits for it or
@@ -217,7 +220,7 @@ bool run_gnuplot(FileSet* set, Workers* children, std::string* error) {
   if (ends[0].ok)
     return true;
   *error = "gnuplot failed with " + ends[0].why;
-  const std::string why = last_line(slurp(log));
+  const std::string why = last_line(written_by_gnuplot(log));
   if (!why.empty())
     *error += ": " + why;
   return false;
@@ -364,7 +367,7 @@ bool render_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
   write_script(script, runs, labels, view, labels.size());
   if (!set->close_all(error) || !run_gnuplot(set, children, error))
     return false;
-  const std::string fault = png_fault(slurp(set->folder() + "/bands.png"));
+  const std::string fault = png_fault(written_by_gnuplot(set->folder() + "/bands.png"));
   if (!fault.empty())
     *error = "gnuplot wrote no whole bands.png: " + fault;
   return fault.empty();

@@ -3,9 +3,6 @@
 // prints for it, so that a planned run and a direct one write the same bytes.
 #include "ensemble/ensemble_commands.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,9 +17,10 @@
 #include "ensemble/manifest.h"
 #include "ensemble/plan.h"
 #include "ensemble/progress_line.h"
-#include "ensemble/regular_file.h"
 #include "ensemble/workers.h"
 #include "fileio/atomic_file.h"
+#include "fileio/folder_claim.h"
+#include "fileio/regular_file.h"
 #include "tools/standard_streams.h"
 
 int online_processors() {
@@ -41,65 +39,15 @@ std::string absolute_path(const std::string& path) {
   return realpath(path.c_str(), buf) != nullptr ? std::string(buf) : path;
 }
 
-const char* const kClaimFile = ".epidemic_batch.lock";
-
-// An ensemble, a plan or a merge holds DIR through an flock on DIR/.epidemic_batch.lock until it
-// ends. A lock rather than an exclusive mkdir: the kernel drops it when its holder ends however
-// it ends, so a crash never leaves DIR claimed for good and --force needs no way around it; and
-// a merge, which creates nothing else, claims the same way. The file is never unlinked (a
-// second holder could then lock a new file while the first still holds the old one), never
-// opened through a link, and must be a plain file.
-class FolderClaim {
-public:
-  FolderClaim() = default;
-  FolderClaim(const FolderClaim&) = delete;
-  FolderClaim& operator=(const FolderClaim&) = delete;
-  ~FolderClaim() {
-    if (fd_ >= 0)
-      close(fd_);
-  }
-
-  // Returns 0, or 1 after a one-line message; a DIR in use is refused at once.
-  int take(const std::string& dir) {
-    const std::string path = dir + "/" + kClaimFile;
-    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    struct stat st {};
-    if (fd_ >= 0 && fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode))
-      errno = EINVAL;
-    if (fd_ >= 0 && S_ISREG(st.st_mode) && flock(fd_, LOCK_EX | LOCK_NB) == 0)
-      return 0;
-    report_error(errno == EWOULDBLOCK ? dir + " is in use by another ensemble or merge"
-                                      : "cannot claim " + path + ": " + std::strerror(errno));
-    return 1;
-  }
-
-private:
-  int fd_ = -1;
-};
-
-// 1 for an empty folder (the claim aside), 0 for one that holds something, -1 (with errno) when
-// it cannot be read.
-int folder_is_empty(const std::string& dir) {
-  DIR* d = opendir(dir.c_str());
-  if (d == nullptr)
-    return -1;
-  bool empty = true;
-  while (const dirent* e = readdir(d)) {
-    const std::string name = e->d_name;
-    empty = empty && (name == "." || name == ".." || name == kClaimFile);
-  }
-  closedir(d);
-  return empty ? 1 : 0;
-}
-
 // Returns 0 when DIR may be used, or the exit status after a one-line message.
 int usable(const std::string& dir, bool force) {
-  const int empty = folder_is_empty(dir);
-  if (empty < 0) {
-    report_error("cannot use " + dir + ": " + std::strerror(errno));
+  bool empty = false;
+  std::string error;
+  if (!folder_is_empty(dir, &empty, &error)) {
+    report_error(error);
     return 1;
   }
-  if (empty == 0 && !force) {
+  if (!empty && !force) {
     report_error(dir + " is not empty (--force uses it all the same)");
     return 2;
   }
@@ -128,11 +76,13 @@ int prepare_dir(const std::string& dir, bool force, FolderClaim* claim) {
   }
   if (const int status = usable(dir, force))
     return status;
-  if (const int status = claim->take(dir))
-    return status;
+  std::string error;
+  if (!claim->take(dir, &error)) {
+    report_error(error);
+    return 1;
+  }
   if (const int status = usable(dir, force))
     return status;
-  std::string error;
   if (make_subfolder(dir + "/runs", &error))
     return 0;
   report_error(error);
@@ -263,14 +213,10 @@ int check_run_files(const Plan& plan, Workers* stop_watch) {
   for (long long i = 0; i < plan.total(); ++i) {
     if (const int sig = stop_watch->wait(0, &none))
       return stopped_by(sig);
-    for (const char* ext : {"csv", "txt"}) {
-      const int fd =
-          open_regular_file(plan.run_file(plan.point_of(i), plan.run_of(i), ext), &error);
-      if (fd >= 0)
-        close(fd);
-      else if (++missing <= kNamed)
+    for (const char* ext : {"csv", "txt"})
+      if (!can_read_regular_file(plan.run_file(plan.point_of(i), plan.run_of(i), ext), &error) &&
+          ++missing <= kNamed)
         report_error(error);
-    }
   }
   if (missing > kNamed)
     report_error("and " + std::to_string(missing - kNamed) +
@@ -346,8 +292,10 @@ int merge_ensemble(const std::string& dir) {
     return 1;
   }
   FolderClaim claim;
-  if (const int status = claim.take(dir))
-    return status;
+  if (!claim.take(dir, &error)) {
+    report_error(error);
+    return 1;
+  }
   // No worker runs here; the object only holds SIGINT and SIGTERM until a run is merged whole.
   Workers stop_watch;
   if (const int status = check_run_files(plan, &stop_watch))

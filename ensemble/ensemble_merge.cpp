@@ -7,7 +7,7 @@
 
 #include "ensemble/bands_plot.h"
 #include "ensemble/ensemble_options.h"
-#include "ensemble/regular_file.h"
+#include "fileio/regular_file.h"
 #include "tools/run_files.h"
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include "ensemble/bands_plot.h"
 #include "ensemble/ensemble_options.h"
-#include "ensemble/regular_file.h"
 #include "fileio/atomic_file.h"
+#include "fileio/regular_file.h"
 
 namespace {
 

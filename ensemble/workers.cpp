@@ -56,6 +56,8 @@ bool Workers::start(const std::vector<std::string>& argv, long long tag, std::st
   posix_spawnattr_setsigdefault(&attr, &waited_);
   posix_spawn_file_actions_t files;
   posix_spawn_file_actions_init(&files);
+  // The child's standard streams, which the spawn opens for it: the one place outside fileio/
+  // that opens a file.
   posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
   if (!place.err_file.empty())
     posix_spawn_file_actions_addopen(&files, 2, place.err_file.c_str(),

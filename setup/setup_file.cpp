@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "setup/setup_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -13,6 +9,7 @@
 #include <cstring>
 #include <toml++/toml.h>
 
+#include "fileio/regular_file.h"
 #include "text/quoted_text.h"
 
 namespace {
@@ -258,34 +255,17 @@ std::string fault_text(const std::string& name, const Fault& fault) {
                         : file + ": " + fault.reason;
 }
 
-// Opens without blocking, so that a FIFO or a device is refused rather than waited on, and reads
-// no more than kMaxSetupBytes.
+// Reads no more than kMaxSetupBytes: one byte past it tells a file too large for a setup.
 bool read_capped(const std::string& path, std::string* text, std::string* reason) {
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
-    *reason = std::string("cannot read: ") + std::strerror(errno);
+  if (!read_regular_head(path, static_cast<size_t>(kMaxSetupBytes) + 1, text, reason)) {
+    if (*reason != kNotRegularFile)
+      *reason = "cannot read: " + *reason;
     return false;
   }
-  struct stat st {};
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  *reason = ok ? "" : "not a regular file";
-  char buf[8192];
-  for (ssize_t n = 1; ok && n > 0 && text->size() <= static_cast<size_t>(kMaxSetupBytes);) {
-    n = read(fd, buf, sizeof buf);
-    if (n < 0 && errno != EINTR) {
-      *reason = std::string("cannot read: ") + std::strerror(errno);
-      ok = false;
-    } else if (n > 0) {
-      text->append(buf, static_cast<size_t>(n));
-    }
-  }
-  close(fd);
-  if (ok && text->size() > static_cast<size_t>(kMaxSetupBytes)) {
-    *reason =
-        "larger than " + std::to_string(kMaxSetupBytes / 1024) + " KiB, too large for a setup";
-    ok = false;
-  }
-  return ok;
+  if (text->size() <= static_cast<size_t>(kMaxSetupBytes))
+    return true;
+  *reason = "larger than " + std::to_string(kMaxSetupBytes / 1024) + " KiB, too large for a setup";
+  return false;
 }
 
 } // namespace
