@@ -29,20 +29,17 @@ static Window shown(const std::string& title) {
 
 // A left click in the middle of the button of that label, where a panel built here holds it.
 static void click(Window control, const char* label) {
-  ControlWin twin(nullptr, 800, 700);
-  const Fl_Widget* b = nullptr;
-  for (int i = 0; i < twin.children() && !b; ++i)
-    if (twin.child(i)->label() && !std::strcmp(twin.child(i)->label(), label))
-      b = twin.child(i);
+  const ControlWin twin(nullptr, 800, 700);
+  const Fl_Widget* b = labelled(twin, label);
   ASSERT_NE(b, nullptr) << label;
   const int x = b->x() + b->w() / 2, y = b->y() + b->h() / 2;
-  XEvent e{};
-  e.xbutton = {ButtonPress, 0, True, display, control, control, 0,   CurrentTime,
-               x,           y, 0,    0,       0,       Button1, True};
-  XSendEvent(display, control, True, ButtonPressMask, &e);
-  e.xbutton.type = ButtonRelease;
-  e.xbutton.state = Button1Mask;
-  XSendEvent(display, control, True, ButtonReleaseMask, &e);
+  for (int type : {ButtonPress, ButtonRelease}) {
+    const unsigned held = type == ButtonPress ? 0 : Button1Mask;
+    XEvent e{};
+    e.xbutton = {type, 0, True, display, control, control, 0,   CurrentTime,
+                 x,    y, 0,    0,       held,    Button1, True};
+    XSendEvent(display, control, True, held ? ButtonReleaseMask : ButtonPressMask, &e);
+  }
   XFlush(display);
 }
 

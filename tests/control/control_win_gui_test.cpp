@@ -63,10 +63,7 @@ struct Row {
 
 TEST_F(Panel, ControlsTheirPlacesAndWhatTheyDo) {
   for (const Row& r : kRows) {
-    Fl_Widget* w = nullptr;
-    for (int i = 0; i < panel->children() && !w; ++i)
-      if (panel->child(i)->label() && std::strcmp(panel->child(i)->label(), r.label) == 0)
-        w = panel->child(i);
+    Fl_Widget* w = labelled(*panel, r.label);
     ASSERT_NE(w, nullptr) << r.label;
     EXPECT_STREQ(w->tooltip(), r.tip);
     const auto* toggle = dynamic_cast<const Fl_Light_Button*>(w);

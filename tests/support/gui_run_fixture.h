@@ -4,6 +4,7 @@
 
 #include <FL/Fl.H>
 
+#include <cstring>
 #include <tuple>
 
 #include "arena/my_win.h"
@@ -14,6 +15,14 @@
 #include "setup/setup_file.h"
 #include "sim/random_stream.h"
 #include "tests/chart/chart_probe.h"
+
+// The group's first child of that label, or null.
+inline Fl_Widget* labelled(const Fl_Group& group, const char* label) {
+  for (int i = 0; i < group.children(); ++i)
+    if (group.child(i)->label() && std::strcmp(group.child(i)->label(), label) == 0)
+      return group.child(i);
+  return nullptr;
+}
 
 // True when the text is exactly one report line of that population and area.
 inline bool is_report_line(const std::string& text, const std::string& population,
