@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -58,6 +59,7 @@ struct Pass {
   int immune_count = 0;
   int deaths = 0;
   int newly_vaccinated = 0;
+  int compartment[kCompartments] = {}; // at a day boundary, as the first pass leaves the records
 };
 
 template <bool Paint> inline void plot(const Pass& pass, const Person* p, PaintKind kind) {
@@ -171,10 +173,23 @@ inline void move(const Pass& pass, Person* p) {
   p->y = edge(pass, p->y + dy);
 }
 
+// Where a living person stands in the daily sample's compartments, by its record.
+inline int compartment_of(const Person* p, int ambulatory_days) {
+  const int state = p->state;
+  if (state > 0)
+    return state < ambulatory_days ? kSampleAmbulatory : kSampleBedridden;
+  if (state == 0)
+    return kSampleSusceptible;
+  if (state < -1)
+    return kSampleQuarantined;
+  return p->vaccinated ? kSampleVaccinated : kSampleRecovered;
+}
+
 // Only the first check looks at `dead`: a person who dies in this tick still finishes it.
 template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
   if (p->dead) {
     plot<Paint>(pass, p, kPaintDead);
+    pass.compartment[kSampleDead - kFirstCompartment] += pass.boundary;
     return;
   }
   if (pass.boundary && p->immunity_left > 0) {
@@ -198,6 +213,12 @@ template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
   index_entry(p, row, slot);
   pass.susceptible[pass.susceptible_count] = p;
   pass.susceptible_count += (p->state == 0) & (p->dead == 0);
+  // The compartments are counted at a day boundary while the person's record is at hand: a walk
+  // of its own, once a day, would fetch every record from memory once more. Only the infection
+  // pass changes a record after this, and tick() accounts for what it changes.
+  if (pass.boundary)
+    pass.compartment[(p->dead ? kSampleDead : compartment_of(p, pass.ambulatory_days)) -
+                     kFirstCompartment]++;
 }
 
 // Infections do not chain within a tick: the grid holds only those infectious at its start.
@@ -228,24 +249,6 @@ Infections second_pass(Person* const* susceptible, int count) {
     }
   }
   return n;
-}
-
-// Once a day, not once a tick: the seven compartments from the records as they stand.
-void count_compartments(int count, int ambulatory_days, DailySample* s) {
-  long long* c = s->value + kFirstCompartment;
-  for (int k = 0; k < kCompartments; ++k)
-    c[k] = 0;
-  for (int i = 0; i < count; ++i) {
-    const Person* p = person[i];
-    const int state = p->state;
-    const int k = p->dead         ? kSampleDead
-                  : state == 0    ? kSampleSusceptible
-                  : state > 0     ? (state < ambulatory_days ? kSampleAmbulatory : kSampleBedridden)
-                  : state < -1    ? kSampleQuarantined
-                  : p->vaccinated ? kSampleVaccinated
-                                  : kSampleRecovered;
-    c[k - kFirstCompartment]++;
-  }
 }
 
 // The tick's inputs, read once.
@@ -324,7 +327,11 @@ void World::tick(TickHooks& hooks) {
   if (boundary) {
     DailySample sample{{infected, new_cases, pass.newly_quarantined, pass.immune_count, dead_today,
                         pass.newly_vaccinated, newly_infected, cumulative_infections}};
-    count_compartments(count, ambulatory_days, &sample);
+    // The infection pass moved its new infections from susceptible to day 1 of illness.
+    pass.compartment[kSampleSusceptible - kFirstCompartment] -= infections.made;
+    pass.compartment[(1 < ambulatory_days ? kSampleAmbulatory : kSampleBedridden) -
+                     kFirstCompartment] += infections.made;
+    std::copy(pass.compartment, pass.compartment + kCompartments, sample.value + kFirstCompartment);
     hooks.daily_sample(sample);
     dead_today = 0;
     newly_infected = 0;
