@@ -67,15 +67,13 @@ struct Model {
   }
 
   int compartment(const Person& p) const {
-    if (p.dead)
-      return kSampleDead;
-    if (p.state > 0)
-      return p.state < params.ambulatory_days ? kSampleAmbulatory : kSampleBedridden;
-    if (p.state == 0)
-      return kSampleSusceptible;
-    if (p.state == -1)
-      return p.vaccinated ? kSampleVaccinated : kSampleRecovered;
-    return kSampleQuarantined;
+    const int ill = p.state < params.ambulatory_days ? kSampleAmbulatory : kSampleBedridden;
+    const int immune = p.vaccinated ? kSampleVaccinated : kSampleRecovered;
+    return p.dead          ? kSampleDead
+           : p.state > 0   ? ill
+           : p.state == 0  ? kSampleSusceptible
+           : p.state == -1 ? immune
+                           : kSampleQuarantined;
   }
 
   void tick() {
