@@ -2,14 +2,9 @@
 #include "app/start_arguments.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include <string>
-
-#include "setup/setup_file.h"
 #include "sim/world.h"
 #include "text/quoted_text.h"
 
@@ -22,6 +17,7 @@ const char kUsage[] =
     "FILE, a setup file, fills the control panel; a seed it holds seeds the first run.\n"
     "  -h, --help     this text\n"
     "  --version      the program's name and version\n";
+const char kVersion[] = "epidemic_sim " EPI_VERSION "\n";
 
 // A number keeps its old reading (atoi), a negative one included; anything else that starts
 // with a dash is an option.
@@ -36,42 +32,16 @@ bool is_number(const char* arg) {
   return *digits != '\0' && std::strspn(digits, "0123456789") == std::strlen(digits);
 }
 
-// Every message quotes what was typed or read through quoted(), so it is one visible line as
-// epidemic_batch prints it.
-int refuse(const std::string& message) {
-  std::fprintf(stderr, "epidemic_sim: %s\n", message.c_str());
-  return 2;
+// --help's or --version's text, or nullptr for any other argument.
+const char* text_asked(const char* arg) {
+  if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h"))
+    return kUsage;
+  return !std::strcmp(arg, "--version") ? kVersion : nullptr;
 }
 
-int print(const char* text) {
-  errno = 0;
-  if (std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0)
-    return 0;
-  std::fprintf(stderr, "epidemic_sim: cannot write standard output: %s\n",
-               std::strerror(errno != 0 ? errno : EIO));
-  return 1;
-}
-
-} // namespace
-
-int read_start_arguments(int argc, char** argv, Setup* setup, bool* has_setup) {
-  *has_setup = false;
-  const char* file = nullptr;
+// The first two numbers set the start-up population and inactivity percent; a third is ignored.
+void store_numbers(int argc, char** argv) {
   int numbers = 0;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h"))
-      return print(kUsage);
-    if (!std::strcmp(arg, "--version"))
-      return print("epidemic_sim " EPI_VERSION "\n");
-    if (is_option(arg))
-      return refuse("unknown option " + quoted(arg) + " (see --help)");
-    if (!is_number(arg) && file)
-      return refuse("one setup file at most: " + quoted(file, kWholePath) + " and " +
-                    quoted(arg, kWholePath));
-    if (!is_number(arg))
-      file = arg;
-  }
   for (int i = 1; i < argc; ++i) {
     if (!is_number(argv[i]))
       continue;
@@ -81,11 +51,33 @@ int read_start_arguments(int argc, char** argv, Setup* setup, bool* has_setup) {
       sit_still = std::atoi(argv[i]);
     ++numbers;
   }
-  if (file) {
-    std::string error;
-    if (!read_setup(file, setup, &error))
-      return refuse(error);
-    *has_setup = true;
+}
+
+} // namespace
+
+// Every message quotes what was typed or read through quoted(), so it is one visible line as
+// epidemic_batch prints it.
+bool read_start_arguments(int argc, char** argv, StartArguments* start, std::string* error) {
+  const char* file = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if ((start->text = text_asked(arg)))
+      return true;
+    if (is_option(arg)) {
+      *error = "unknown option " + quoted(arg) + " (see --help)";
+      return false;
+    }
+    if (!is_number(arg) && file) {
+      *error =
+          "one setup file at most: " + quoted(file, kWholePath) + " and " + quoted(arg, kWholePath);
+      return false;
+    }
+    if (!is_number(arg))
+      file = arg;
   }
-  return -1;
+  store_numbers(argc, argv);
+  if (file && !read_setup(file, &start->setup, error))
+    return false;
+  start->has_setup = file != nullptr;
+  return true;
 }

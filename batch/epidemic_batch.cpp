@@ -14,11 +14,20 @@
 namespace {
 
 int save_setup(const EnsembleOptions& o) {
-  const std::string error = write_setup(o.save_setup, described_setup(o));
-  if (error.empty())
+  std::string error;
+  if (write_setup(o.save_setup, described_setup(o), &error))
     return 0;
   report_error(error);
   return 1;
+}
+
+// Tells why an ensemble command failed and gives the exit status: 2 for a DIR that holds
+// something, 128 + the signal that stopped it, otherwise 1.
+int failure_status(const EnsembleFailure& failure) {
+  report_error(failure.message);
+  if (failure.stop_signal != 0)
+    return 128 + failure.stop_signal;
+  return failure.bad_usage ? 2 : 1;
 }
 
 // Returns the exit status: 2 for bad usage, otherwise the chosen run's.
@@ -37,11 +46,12 @@ int dispatch(int argc, char** argv) {
   }
   if (!o.save_setup.empty())
     return save_setup(o);
+  EnsembleFailure failure;
   if (!o.merge.empty())
-    return merge_ensemble(o.merge);
+    return merge_ensemble(o.merge, &failure) ? 0 : failure_status(failure);
   if (is_single_run(o))
     return run_single(o.single);
-  return run_ensemble(o, command);
+  return run_ensemble(o, command, &failure) ? 0 : failure_status(failure);
 }
 
 } // namespace

@@ -132,11 +132,11 @@ void CowGraph::finish_pending_save() {
     return; // tried again at the next draw
   _RGBBitmap bitmap = packed_bitmap(pixels, w(), h(), 3);
   std::string reason;
-  const int result = save_png_to_file(&bitmap, save_name, &reason);
+  const bool saved = save_png_to_file(&bitmap, save_name, &reason);
   delete[] pixels;
   // The alert waits for a timeout: a modal dialog inside draw() would re-enter the toolkit while
   // the offscreen buffer is still current.
-  if (result != 0)
+  if (!saved)
     alert_later(failed_save_text(kImageNotSavedTo + std::string(save_name), reason));
   free(save_name);
   save_name = nullptr;

@@ -50,10 +50,11 @@ void copy_rows(PngJob* job, const _RGBBitmap* bitmap) {
   }
 }
 
-// libpng reports errors by jumping back into this frame; it keeps nothing of its own.
-int write_image(PngJob* job, const _RGBBitmap* bitmap, FILE* file) {
+// libpng reports errors by jumping back into this frame; it keeps nothing of its own. False when
+// libpng gave up.
+bool write_image(PngJob* job, const _RGBBitmap* bitmap, FILE* file) {
   if (setjmp(png_jmpbuf(job->png)))
-    return -1;
+    return false;
   const int colour = bitmap->bytes_per_pixel == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
   png_set_IHDR(job->png, job->info, static_cast<png_uint_32>(bitmap->width),
                static_cast<png_uint_32>(bitmap->height), 8, colour, PNG_INTERLACE_NONE,
@@ -62,7 +63,7 @@ int write_image(PngJob* job, const _RGBBitmap* bitmap, FILE* file) {
   png_init_io(job->png, file);
   png_set_rows(job->png, job->info, job->rows);
   png_write_png(job->png, job->info, PNG_TRANSFORM_IDENTITY, nullptr);
-  return 0;
+  return true;
 }
 
 // The PNG goes to the stream in one piece; false when libpng gave up, whatever the reason.
@@ -76,23 +77,24 @@ bool encode_png(const _RGBBitmap* bitmap, FILE* file) {
     png_destroy_write_struct(&job.png, nullptr);
     return false;
   }
-  const int result = write_image(&job, bitmap, file);
+  const bool written = write_image(&job, bitmap, file);
   release_rows(&job);
   png_destroy_write_struct(&job.png, &job.info);
-  return result == 0;
+  return written;
 }
 
 } // namespace
 
-int save_png_to_file(_RGBBitmap* bitmap, const char* path, std::string* reason) {
+bool save_png_to_file(_RGBBitmap* bitmap, const char* path, std::string* reason) {
   std::string why;
   if (!path || !acceptable(bitmap))
     why = "The picture has no pixels or an unknown layout.";
-  else
-    why = write_whole_file(path, [&](FILE* file) { return encode_png(bitmap, file); });
+  else if (write_whole_file(
+               path, [&](FILE* file) { return encode_png(bitmap, file); }, &why))
+    return true;
   if (reason)
     *reason = why;
-  return why.empty() ? 0 : -1;
+  return false;
 }
 
 _RGBBitmap packed_bitmap(unsigned char* pixels, int width, int height, int bytes_per_pixel) {
@@ -108,5 +110,5 @@ _RGBBitmap packed_bitmap(unsigned char* pixels, int width, int height, int bytes
 int SavePNGToFile(const char* filename, unsigned char* pixels, int width, int height,
                   int bytes_per_pixel) {
   _RGBBitmap bitmap = packed_bitmap(pixels, width, height, bytes_per_pixel);
-  return save_png_to_file(&bitmap, filename);
+  return save_png_to_file(&bitmap, filename) ? 0 : -1;
 }

@@ -13,14 +13,14 @@ struct _RGBBitmap {
   uint8_t bytes_per_pixel; // 3 (RGB) or 4 (RGBA)
 };
 
-// Writes an 8-bit RGB (RGBA for 4 bytes per pixel) PNG. Returns 0 when written, -1 on any failure,
-// after which nothing new is left under that name (see write_whole_file).
-// *reason, when given, says why a failed write failed; "" on success.
-int save_png_to_file(_RGBBitmap* bitmap, const char* path, std::string* reason = nullptr);
+// Writes an 8-bit RGB (RGBA for 4 bytes per pixel) PNG. False on any failure, after which nothing
+// new is left under that name (see write_whole_file), with the reason alone in *reason when given.
+bool save_png_to_file(_RGBBitmap* bitmap, const char* path, std::string* reason = nullptr);
 
 // The record of a tightly packed buffer: rows of width * bytes_per_pixel bytes.
 _RGBBitmap packed_bitmap(unsigned char* pixels, int width, int height, int bytes_per_pixel);
 
-// Wraps a tightly packed buffer and writes it; returns save_png_to_file's result.
+// Wraps a tightly packed buffer and writes it. Returns 0 when written, -1 on any failure: the
+// writer's long-standing contract, the one kept in the program beside true or false.
 int SavePNGToFile(const char* filename, unsigned char* pixels, int width, int height,
                   int bytes_per_pixel);

@@ -198,7 +198,7 @@ void save_setup_cb(Fl_Widget*, void* data) {
   if (!name)
     return;
   const std::string path = name;
-  const std::string reason = write_setup(path, setup);
-  if (!reason.empty())
+  std::string reason;
+  if (!write_setup(path, setup, &reason))
     alert_later(failed_save_text("The setup could not be saved to " + path, reason));
 }

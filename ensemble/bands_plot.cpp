@@ -244,28 +244,36 @@ uint32_t crc32(const std::string& bytes, size_t at, size_t length) {
   return ~crc;
 }
 
-// Why `png` is not the whole image the script asks for, or "" when it is. gnuplot exits 0 when a
-// full disk cuts its output short, so every chunk is walked to the end chunk, its CRC checked.
-std::string png_fault(const std::string& png) {
+bool wrong(const std::string& what, std::string* fault) {
+  *fault = what;
+  return false;
+}
+
+// True when `png` is the whole image the script asks for; false with what is wrong in *fault.
+// gnuplot exits 0 when a full disk cuts its output short, so every chunk is walked to the end
+// chunk, its CRC checked.
+bool png_is_whole(const std::string& png, std::string* fault) {
   static const char kSignature[] = "\x89PNG\r\n\x1a\n";
   if (png.compare(0, 8, kSignature, 8) != 0)
-    return "no PNG signature";
+    return wrong("no PNG signature", fault);
   for (size_t at = 8; at + 12 <= png.size();) {
     const uint32_t length = big_endian(png, at);
     const std::string type = png.substr(at + 4, 4);
     if (length > png.size() - at - 12)
       break;
     if (crc32(png, at + 4, length + 4) != big_endian(png, at + 8 + length))
-      return "bad CRC in chunk " + one_line(type) + " at byte " + std::to_string(at);
+      return wrong("bad CRC in chunk " + one_line(type) + " at byte " + std::to_string(at), fault);
     if (at == 8 && (type != "IHDR" || length != 13 ||
                     big_endian(png, at + 8) != static_cast<uint32_t>(kWidth) ||
                     big_endian(png, at + 12) != static_cast<uint32_t>(kHeight)))
-      return "not a " + std::to_string(kWidth) + " x " + std::to_string(kHeight) + " image";
+      return wrong("not a " + std::to_string(kWidth) + " x " + std::to_string(kHeight) + " image",
+                   fault);
     at += 12 + length;
     if (type == "IEND")
-      return at == png.size() ? "" : "bytes after the end chunk";
+      return at == png.size() || wrong("bytes after the end chunk", fault);
   }
-  return "cut short at " + std::to_string(png.size()) + " bytes, before the end chunk";
+  return wrong("cut short at " + std::to_string(png.size()) + " bytes, before the end chunk",
+               fault);
 }
 
 } // namespace
@@ -367,10 +375,11 @@ bool render_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,
   write_script(script, runs, labels, view, labels.size());
   if (!set->close_all(error) || !run_gnuplot(set, children, error))
     return false;
-  const std::string fault = png_fault(written_by_gnuplot(set->folder() + "/bands.png"));
-  if (!fault.empty())
-    *error = "gnuplot wrote no whole bands.png: " + fault;
-  return fault.empty();
+  std::string fault;
+  if (png_is_whole(written_by_gnuplot(set->folder() + "/bands.png"), &fault))
+    return true;
+  *error = "gnuplot wrote no whole bands.png: " + fault;
+  return false;
 }
 
 bool write_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,

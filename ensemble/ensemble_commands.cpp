@@ -39,19 +39,21 @@ std::string absolute_path(const std::string& path) {
   return realpath(path.c_str(), buf) != nullptr ? std::string(buf) : path;
 }
 
-// Returns 0 when DIR may be used, or the exit status after a one-line message.
-int usable(const std::string& dir, bool force) {
+// False with *failure, the reason alone.
+bool fail(const std::string& message, EnsembleFailure* failure) {
+  failure->message = message;
+  return false;
+}
+
+// True when DIR may be used: it holds nothing yet, or --force says to use it all the same.
+bool usable(const std::string& dir, bool force, EnsembleFailure* failure) {
   bool empty = false;
-  std::string error;
-  if (!folder_is_empty(dir, &empty, &error)) {
-    report_error(error);
-    return 1;
-  }
-  if (!empty && !force) {
-    report_error(dir + " is not empty (--force uses it all the same)");
-    return 2;
-  }
-  return 0;
+  if (!folder_is_empty(dir, &empty, &failure->message))
+    return false;
+  if (empty || force)
+    return true;
+  failure->bad_usage = true;
+  return fail(dir + " is not empty (--force uses it all the same)", failure);
 }
 
 // Creates a folder of DIR's own, in place of whatever else stands at its name: a link would send
@@ -68,25 +70,12 @@ bool make_subfolder(const std::string& path, std::string* error) {
 
 // Creates DIR, claims it and creates DIR/runs. DIR is checked before the claim, so that a full
 // folder is refused with nothing left in it, and again once claimed, since another ensemble may
-// have filled it meanwhile. Returns 0, or the exit status after a one-line message.
-int prepare_dir(const std::string& dir, bool force, FolderClaim* claim) {
-  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
-    report_error("cannot create " + dir + ": " + std::strerror(errno));
-    return 1;
-  }
-  if (const int status = usable(dir, force))
-    return status;
-  std::string error;
-  if (!claim->take(dir, &error)) {
-    report_error(error);
-    return 1;
-  }
-  if (const int status = usable(dir, force))
-    return status;
-  if (make_subfolder(dir + "/runs", &error))
-    return 0;
-  report_error(error);
-  return 1;
+// have filled it meanwhile.
+bool prepare_dir(const std::string& dir, bool force, FolderClaim* claim, EnsembleFailure* failure) {
+  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST)
+    return fail("cannot create " + dir + ": " + std::strerror(errno), failure);
+  return usable(dir, force, failure) && claim->take(dir, &failure->message) &&
+         usable(dir, force, failure) && make_subfolder(dir + "/runs", &failure->message);
 }
 
 Plan make_plan(const EnsembleOptions& o) {
@@ -118,23 +107,26 @@ void remove_run_files(const Plan& plan, long long index) {
     remove_with_temporaries(plan.run_file(plan.point_of(index), plan.run_of(index), ext));
 }
 
-int stopped_by(int sig) {
-  report_error(std::string("stopped by ") + (sig == SIGINT ? "SIGINT" : "SIGTERM") +
-               "; no summary written");
-  return 128 + sig;
+bool stopped_by(int sig, EnsembleFailure* failure) {
+  failure->stop_signal = sig;
+  return fail(std::string("stopped by ") + (sig == SIGINT ? "SIGINT" : "SIGTERM") +
+                  "; no summary written",
+              failure);
 }
 
-// The exit status of a merge whose finish failed: the stop signal's if one ended it.
-int finish_failed(const Workers& children, const std::string& error) {
-  if (const int sig = children.stop_signal())
-    return stopped_by(sig);
-  report_error(error);
-  return 1;
+// Writes the summary of the merged runs; a stop signal that ended it is the failure, if one did.
+bool finish(EnsembleMerge* merge, Workers* children, EnsembleFailure* failure) {
+  std::string error;
+  if (merge->finish(children, &error))
+    return true;
+  if (const int sig = children->stop_signal())
+    return stopped_by(sig, failure);
+  return fail(error, failure);
 }
 
 // Tops the workers up to `jobs`, in run order.
-bool start_runs(const Plan& plan, int jobs, Workers* workers, long long* started) {
-  std::string error;
+bool start_runs(const Plan& plan, int jobs, Workers* workers, long long* started,
+                std::string* error) {
   for (; *started < plan.total() && workers->running() < jobs; ++*started) {
     const long long i = *started;
     const int point = plan.point_of(i), run = plan.run_of(i);
@@ -142,49 +134,54 @@ bool start_runs(const Plan& plan, int jobs, Workers* workers, long long* started
     // DIR's own, so whatever stands there goes first.
     for (const char* ext : {"csv", "txt"})
       unlink(plan.run_file(point, run, ext).c_str());
-    if (!workers->start(plan.run_command(point, run), i, &error)) {
-      report_error(error);
+    if (!workers->start(plan.run_command(point, run), i, error))
       return false;
-    }
   }
   return true;
 }
 
+// Tells each failed run as it ends, then drops its files; true when all ended well.
+bool note_ends(const Plan& plan, const std::vector<Workers::End>& ends, ProgressLine* progress,
+               std::vector<char>* ok) {
+  bool all_ok = true;
+  for (const Workers::End& e : ends) {
+    (*ok)[static_cast<size_t>(e.tag)] = e.ok;
+    if (!e.ok) {
+      progress->clear();
+      report_error(run_name(plan, e.tag) + " failed: " + e.why);
+      remove_run_files(plan, e.tag);
+      all_ok = false;
+    }
+  }
+  return all_ok;
+}
+
 // Starts the runs, at most `jobs` at once, and merges each as soon as every run before it is
 // merged, so the output is the same whatever order the runs end in. A failed run stops the
-// merging, not the runs: the others still leave their files for a later --merge.
-int run_all(const Plan& plan, const EnsembleOptions& o) {
+// merging, not the runs: the others still leave their files for a later --merge. Each failed run
+// is told as it ends, the failure that follows from it last.
+bool run_all(const Plan& plan, const EnsembleOptions& o, EnsembleFailure* failure) {
   const long long total = plan.total();
   Workers workers;
   EnsembleMerge merge(plan, stdout);
-  std::string error;
-  if (!merge.open(&error)) {
-    report_error(error);
-    return 1;
-  }
+  if (!merge.open(&failure->message))
+    return false;
   ProgressLine progress(stderr, !o.quiet && isatty(2) == 1, total);
   std::vector<char> ok(static_cast<size_t>(total), 0);
   long long started = 0, merged = 0, ended = 0;
   bool failed = false;
+  std::string error;
   while (ended < total) {
-    if (!start_runs(plan, o.jobs, &workers, &started))
-      return 1;
+    if (!start_runs(plan, o.jobs, &workers, &started, &failure->message))
+      return false;
     std::vector<Workers::End> ends;
     if (const int sig = workers.wait(progress.enabled() ? 100 : 1000, &ends)) {
       workers.stop_all();
       progress.clear();
-      return stopped_by(sig);
+      return stopped_by(sig, failure);
     }
-    for (const Workers::End& e : ends) {
-      ++ended;
-      ok[static_cast<size_t>(e.tag)] = e.ok;
-      if (!e.ok) {
-        progress.clear();
-        report_error(run_name(plan, e.tag) + " failed: " + e.why);
-        remove_run_files(plan, e.tag);
-        failed = true;
-      }
-    }
+    ended += static_cast<long long>(ends.size());
+    failed = !note_ends(plan, ends, &progress, &ok) || failed;
     for (; !failed && merged < total && ok[static_cast<size_t>(merged)]; ++merged)
       if (!merge.add_run(merged, &error)) {
         report_error(error);
@@ -195,33 +192,42 @@ int run_all(const Plan& plan, const EnsembleOptions& o) {
   progress.clear();
   std::vector<Workers::End> none;
   if (const int sig = workers.wait(0, &none))
-    return stopped_by(sig);
-  if (failed) {
-    report_error("no summary written: rerun the failed runs' commands from --plan, then --merge");
-    return 1;
-  }
-  return merge.finish(&workers, &error) ? 0 : finish_failed(workers, error);
+    return stopped_by(sig, failure);
+  if (failed)
+    return fail("no summary written: rerun the failed runs' commands from --plan, then --merge",
+                failure);
+  return finish(&merge, &workers, failure);
 }
 
 // Names the first run files that are missing or no regular file, as they are found, then counts
-// the rest: a folder may lack millions. Returns the exit status, 0 when all are there.
-int check_run_files(const Plan& plan, Workers* stop_watch) {
+// the rest: a folder may lack millions. The last line is the failure: the last file named, or
+// the count of the rest.
+bool check_run_files(const Plan& plan, Workers* stop_watch, EnsembleFailure* failure) {
   constexpr long long kNamed = 10;
   long long missing = 0;
-  std::string error;
+  std::string error, last; // `last` is told once another line follows it
   std::vector<Workers::End> none;
   for (long long i = 0; i < plan.total(); ++i) {
-    if (const int sig = stop_watch->wait(0, &none))
-      return stopped_by(sig);
+    if (const int sig = stop_watch->wait(0, &none)) {
+      if (!last.empty())
+        report_error(last);
+      return stopped_by(sig, failure);
+    }
     for (const char* ext : {"csv", "txt"})
       if (!can_read_regular_file(plan.run_file(plan.point_of(i), plan.run_of(i), ext), &error) &&
-          ++missing <= kNamed)
-        report_error(error);
+          ++missing <= kNamed) {
+        if (!last.empty())
+          report_error(last);
+        last = error;
+      }
   }
-  if (missing > kNamed)
-    report_error("and " + std::to_string(missing - kNamed) +
-                 " more run files missing or unreadable");
-  return missing > 0 ? 1 : 0;
+  if (missing == 0)
+    return true;
+  if (missing <= kNamed)
+    return fail(last, failure);
+  report_error(last);
+  return fail("and " + std::to_string(missing - kNamed) + " more run files missing or unreadable",
+              failure);
 }
 
 // The setup's text without the swept keys in [run], which a comment on top names instead: the
@@ -256,8 +262,7 @@ bool write_dir_setup(const EnsembleOptions& o, std::string* error) {
   const std::string path = o.out + "/setup.toml";
   if (!o.varied.empty())
     return write_text(path, swept_setup_text(setup, o.varied), error);
-  *error = write_setup(path, setup, AtomicFile::Links::kReplace);
-  return error->empty();
+  return write_setup(path, setup, error, AtomicFile::Links::kReplace);
 }
 
 // DIR/points/P.toml: point P's whole setup, seeded as its run 0, so that the simulator opens
@@ -274,9 +279,8 @@ bool write_point_setups(const EnsembleOptions& o, const Plan& plan, std::string*
     setup.params = point.params;
     setup.has_seed = true;
     setup.seed = plan.seed_of(0);
-    *error = write_setup(o.out + "/points/" + std::to_string(p) + ".toml", setup,
-                         AtomicFile::Links::kReplace);
-    if (!error->empty())
+    if (!write_setup(o.out + "/points/" + std::to_string(p) + ".toml", setup, error,
+                     AtomicFile::Links::kReplace))
       return false;
   }
   return true;
@@ -284,53 +288,41 @@ bool write_point_setups(const EnsembleOptions& o, const Plan& plan, std::string*
 
 } // namespace
 
-int merge_ensemble(const std::string& dir) {
+bool merge_ensemble(const std::string& dir, EnsembleFailure* failure) {
   Plan plan;
-  std::string error;
-  if (!read_manifest(dir, &plan, &error)) {
-    report_error(error);
-    return 1;
-  }
   FolderClaim claim;
-  if (!claim.take(dir, &error)) {
-    report_error(error);
-    return 1;
-  }
+  if (!read_manifest(dir, &plan, &failure->message) || !claim.take(dir, &failure->message))
+    return false;
   // No worker runs here; the object only holds SIGINT and SIGTERM until a run is merged whole.
   Workers stop_watch;
-  if (const int status = check_run_files(plan, &stop_watch))
-    return status;
+  if (!check_run_files(plan, &stop_watch, failure))
+    return false;
   EnsembleMerge merge(plan, stdout);
-  if (!merge.open(&error)) {
-    report_error(error);
-    return 1;
-  }
+  if (!merge.open(&failure->message))
+    return false;
   std::vector<Workers::End> none;
   for (long long i = 0; i < plan.total(); ++i) {
     if (const int sig = stop_watch.wait(0, &none))
-      return stopped_by(sig);
-    if (!merge.add_run(i, &error)) {
-      report_error(error);
-      return 1;
-    }
+      return stopped_by(sig, failure);
+    if (!merge.add_run(i, &failure->message))
+      return false;
   }
-  return merge.finish(&stop_watch, &error) ? 0 : finish_failed(stop_watch, error);
+  return finish(&merge, &stop_watch, failure);
 }
 
-int run_ensemble(const EnsembleOptions& o, const std::vector<std::string>& command) {
+bool run_ensemble(const EnsembleOptions& o, const std::vector<std::string>& command,
+                  EnsembleFailure* failure) {
   FolderClaim claim;
-  if (const int status = prepare_dir(o.out, o.force, &claim))
-    return status;
+  if (!prepare_dir(o.out, o.force, &claim, failure))
+    return false;
   const Plan plan = make_plan(o);
-  std::string error;
-  if (!write_manifest(plan, shell_line(command), &error) || !write_dir_setup(o, &error) ||
-      !write_point_setups(o, plan, &error)) {
-    report_error(error);
-    return 1;
-  }
+  std::string* error = &failure->message;
+  if (!write_manifest(plan, shell_line(command), error) || !write_dir_setup(o, error) ||
+      !write_point_setups(o, plan, error))
+    return false;
   if (!o.plan)
-    return run_all(plan, o);
+    return run_all(plan, o, failure);
   for (long long i = 0; i < plan.total(); ++i)
     std::printf("%s\n", shell_line(plan.run_command(plan.point_of(i), plan.run_of(i))).c_str());
-  return 0;
+  return true;
 }

@@ -9,10 +9,21 @@
 // The processors online, 1 to 256: the default of --jobs.
 int online_processors();
 
-// Runs the ensemble, or writes its plan, that the options describe into DIR; `command` is the
-// command line, recorded in the manifest. Returns the exit status: 0; 1 when a run failed or a
-// file could not be written; 2 for bad usage; 128 + the signal when SIGINT or SIGTERM stopped it.
-int run_ensemble(const EnsembleOptions& options, const std::vector<std::string>& command);
+// Why an ensemble command failed: the one line that tells it, and what the front's exit status
+// follows from.
+struct EnsembleFailure {
+  std::string message;
+  bool bad_usage = false; // DIR holds something and --force was not given
+  int stop_signal = 0;    // the SIGINT or SIGTERM that stopped it, or 0
+};
 
-// Merges the run files of a planned DIR, with the same exit statuses.
-int merge_ensemble(const std::string& dir);
+// Runs the ensemble, or writes its plan, that the options describe into DIR; `command` is the
+// command line, recorded in the manifest. False with *failure when a run failed, a file could not
+// be written, DIR could not be used or a signal stopped it. Each failed run is told on stderr as
+// it ends, before the failure that follows.
+bool run_ensemble(const EnsembleOptions& options, const std::vector<std::string>& command,
+                  EnsembleFailure* failure);
+
+// Merges the run files of a planned DIR. False with *failure as above; the run files missing are
+// told on stderr as they are found, the last of them or their count as the failure.
+bool merge_ensemble(const std::string& dir, EnsembleFailure* failure);

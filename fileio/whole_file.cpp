@@ -8,26 +8,34 @@
 
 namespace {
 
-// The write error the system gave while filling, if there was one. errno is taken at once:
-// flushing, closing or removing the file afterwards may overwrite it.
-std::string fill_stream(std::FILE* file, const std::function<bool(std::FILE*)>& fill) {
+// False with the write error the system gave while filling, if there was one. errno is taken at
+// once: flushing, closing or removing the file afterwards may overwrite it.
+bool fill_stream(std::FILE* file, const std::function<bool(std::FILE*)>& fill,
+                 std::string* reason) {
   errno = 0;
   const bool filled = fill(file);
   const int err = errno;
   if (std::ferror(file))
-    return std::strerror(err != 0 ? err : EIO);
-  return filled ? "" : "The content could not be produced.";
+    *reason = std::strerror(err != 0 ? err : EIO);
+  else if (!filled)
+    *reason = "The content could not be produced.";
+  return filled && !std::ferror(file);
 }
 
 } // namespace
 
-std::string write_whole_file(const std::string& path, const std::function<bool(std::FILE*)>& fill) {
+bool write_whole_file(const std::string& path, const std::function<bool(std::FILE*)>& fill,
+                      std::string* reason) {
   AtomicFile file(path);
   std::string error;
-  if (!file.open(&error))
-    return file.reason();
-  const std::string why = fill_stream(file.stream(), fill);
-  if (!why.empty())
-    return why; // the temporary file goes with `file`
-  return file.commit(&error) ? "" : file.reason();
+  if (!file.open(&error)) {
+    *reason = file.reason();
+    return false;
+  }
+  if (!fill_stream(file.stream(), fill, reason))
+    return false; // the temporary file goes with `file`
+  if (file.commit(&error))
+    return true;
+  *reason = file.reason();
+  return false;
 }

@@ -7,5 +7,6 @@
 // Writes the file at `path` through `fill` with an AtomicFile, so that whatever the user finds
 // under that name is whole and an older file of that name stays as it was on any failure. `fill`
 // returns false when it cannot produce its content.
-// Returns "" when written, otherwise the reason in the system's words.
-std::string write_whole_file(const std::string& path, const std::function<bool(std::FILE*)>& fill);
+// False with the reason alone, in the system's words, in *reason: the callers word the message.
+bool write_whole_file(const std::string& path, const std::function<bool(std::FILE*)>& fill,
+                      std::string* reason);

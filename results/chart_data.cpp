@@ -19,6 +19,7 @@ bool write_chart_csv(const ChartData& data, std::FILE* out) {
   return !std::ferror(out);
 }
 
-std::string save_chart_csv(const ChartData& data, const std::string& path) {
-  return write_whole_file(path, [&](std::FILE* out) { return write_chart_csv(data, out); });
+bool save_chart_csv(const ChartData& data, const std::string& path, std::string* reason) {
+  return write_whole_file(
+      path, [&](std::FILE* out) { return write_chart_csv(data, out); }, reason);
 }

@@ -20,5 +20,6 @@ struct ChartData {
 // value. False when the stream failed.
 bool write_chart_csv(const ChartData& data, std::FILE* out);
 
-// Writes the table to `path` so that the file is whole or absent; "" when written, else why not.
-std::string save_chart_csv(const ChartData& data, const std::string& path);
+// Writes the table to `path` so that the file is whole or absent. False with the reason alone in
+// *reason.
+bool save_chart_csv(const ChartData& data, const std::string& path, std::string* reason);

@@ -162,7 +162,7 @@ void save_data_cb(Fl_Widget*, void* chart) {
   if (!name)
     return;
   const std::string path = name;
-  const std::string reason = save_chart_csv(shown, path);
-  if (!reason.empty())
+  std::string reason;
+  if (!save_chart_csv(shown, path, &reason))
     alert_later(failed_save_text("The data could not be saved to " + path, reason));
 }

@@ -326,17 +326,18 @@ std::string setup_text(const Setup& s) {
   return text + "\n[display]\n" + table_text(s, ParamRole::DisplaySetting);
 }
 
-std::string write_setup(const std::string& path, const Setup& setup, AtomicFile::Links links) {
+bool write_setup(const std::string& path, const Setup& setup, std::string* error,
+                 AtomicFile::Links links) {
   AtomicFile file(path, links);
-  std::string error;
   const std::string text = setup_text(setup);
-  if (!file.open(&error))
-    return error;
+  if (!file.open(error))
+    return false;
   if (std::fwrite(text.data(), 1, text.size(), file.stream()) != text.size()) {
+    *error = write_error(path, errno);
     file.discard();
-    return write_error(path, errno);
+    return false;
   }
-  return file.commit(&error) ? "" : error;
+  return file.commit(error);
 }
 
 bool parse_setup(const std::string& text, const std::string& name, Setup* setup,

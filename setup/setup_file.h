@@ -35,9 +35,9 @@ Setup initial_setup();
 
 // The file's text.
 std::string setup_text(const Setup& setup);
-// Writes the file whole (see AtomicFile). Returns "" when written, else "cannot write PATH: ...".
-std::string write_setup(const std::string& path, const Setup& setup,
-                        AtomicFile::Links links = AtomicFile::Links::kFollow);
+// Writes the file whole (see AtomicFile). False with "cannot write PATH: REASON" in *error.
+bool write_setup(const std::string& path, const Setup& setup, std::string* error,
+                 AtomicFile::Links links = AtomicFile::Links::kFollow);
 
 // Reads a regular file of at most kMaxSetupBytes. False, with one line "PATH:LINE: REASON" (or
 // "PATH: REASON" when no line is to blame) in *error, and *setup as it was, on any fault. Whatever

@@ -79,7 +79,8 @@ TEST(Program, StartShowsTheArenaAndStopTheChartsWithOneReportLine) {
 // A seeded setup file named on the command line: the first Start is the batch runner's run.
 TEST(Program, ASeededSetupFileAtStartUpRunsAsTheBatchRunnerRunsIt) {
   const std::string path = temp_path("startup.toml");
-  ASSERT_EQ(write_setup(path, small_seeded_setup(400, 40, 31)), "");
+  std::string error;
+  ASSERT_TRUE(write_setup(path, small_seeded_setup(400, 40, 31), &error)) << error;
   const Result batch_run = batch("--setup " + path);
   ASSERT_EQ(batch_run.status, 0) << batch_run.err;
   const std::string text = run_program(path, false);

@@ -19,7 +19,7 @@ TEST(SavePng, WritesRgbOrRgbaSkippingRowPaddingAndFailsWithTheReasonLeavingNoFil
   const std::string padded = temp_path("padded");          // no ".png": the name is used as given
   for (uint8_t bytes : {3, 4}) {
     _RGBBitmap bm{px.data(), 3, 2, 15, bytes}; // two rows of three pixels, 15 bytes apart
-    ASSERT_EQ(save_png_to_file(&bm, padded.c_str()), 0);
+    ASSERT_TRUE(save_png_to_file(&bm, padded.c_str()));
     std::vector<unsigned char> want(px.begin(), px.begin() + 3 * bytes);
     want.insert(want.end(), px.begin() + 15, px.begin() + 15 + 3 * bytes);
     png_image img;
@@ -41,7 +41,7 @@ TEST(SavePng, WritesRgbOrRgbaSkippingRowPaddingAndFailsWithTheReasonLeavingNoFil
                            std::pair{kept, "File too large"}}) {
     std::string reason;
     setrlimit(RLIMIT_FSIZE, &low);
-    EXPECT_EQ(save_png_to_file(&bm, path.c_str(), &reason), -1);
+    EXPECT_FALSE(save_png_to_file(&bm, path.c_str(), &reason));
     setrlimit(RLIMIT_FSIZE, &was);
     EXPECT_EQ(reason, why);
   }

@@ -153,7 +153,8 @@ TEST_F(SetupButtons, OpenIsRefusedIfARunBeganWhileItsChooserWasUp) {
   const std::string path = temp_path("locked.toml");
   ::Setup other = initial_setup();
   other.params.population = 777;
-  ASSERT_EQ(write_setup(path, other), "");
+  std::string error;
+  ASSERT_TRUE(write_setup(path, other, &error)) << error;
   small_run_settings("2", "0.05");
   while_choosing = [&] { panel->start_button->do_callback(); };
   press(panel->open_setup_button, path);
@@ -178,7 +179,7 @@ TEST_F(SetupButtons, SeededSetupRunsAsTheBatchRunnerRunsItAfterEarlierRuns) {
   ASSERT_TRUE(parse_schedule(*find_schedule("inactivity-schedule"), "3:40",
                              &s.schedules.lazy_policy, &error));
   s.schedules.lazy_policy_on = 1; // ramps with what a run before it left until day 3
-  ASSERT_EQ(write_setup(path, s), "");
+  ASSERT_TRUE(write_setup(path, s, &error)) << error;
   const Result batch_run = batch("--setup " + path);
   ASSERT_EQ(batch_run.status, 0) << batch_run.err;
 
@@ -221,7 +222,7 @@ TEST_F(SetupButtons, SaveDuringARunWritesTheOpenedValuesNotTheRatesInForce) {
     ASSERT_TRUE(parse_schedule(row, text, &(s.schedules.*row.policy), &error)) << error;
     s.schedules.*row.in_use = 1;
   }
-  ASSERT_EQ(write_setup(path, s), "");
+  ASSERT_TRUE(write_setup(path, s, &error)) << error;
   ::Setup opened;
   ASSERT_TRUE(read_setup(path, &opened, &error)) << error;
   press(panel->open_setup_button, path);
