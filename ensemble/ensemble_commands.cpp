@@ -164,7 +164,7 @@ bool run_all(const Plan& plan, const EnsembleOptions& o, EnsembleFailure* failur
   const long long total = plan.total();
   Workers workers;
   EnsembleMerge merge(plan, stdout);
-  if (!merge.open(&failure->message))
+  if (!merge.start(&failure->message))
     return false;
   ProgressLine progress(stderr, !o.quiet && isatty(2) == 1, total);
   std::vector<char> ok(static_cast<size_t>(total), 0);
@@ -298,7 +298,7 @@ bool merge_ensemble(const std::string& dir, EnsembleFailure* failure) {
   if (!check_run_files(plan, &stop_watch, failure))
     return false;
   EnsembleMerge merge(plan, stdout);
-  if (!merge.open(&failure->message))
+  if (!merge.start(&failure->message))
     return false;
   std::vector<Workers::End> none;
   for (long long i = 0; i < plan.total(); ++i) {

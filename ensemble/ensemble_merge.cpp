@@ -27,7 +27,7 @@ EnsembleMerge::EnsembleMerge(const Plan& plan, std::FILE* report_out, std::size_
                           "bands.png", "summary.csv"}),
       window_days_(summary_window_days(plan.runs, summary_budget)), point_summary_(window_days_) {}
 
-bool EnsembleMerge::open(std::string* error) {
+bool EnsembleMerge::start(std::string* error) {
   if (!outputs_.open(error) || (runs_ = outputs_.write("runs.csv", error)) == nullptr ||
       (ends_ = outputs_.write("ends.csv", error)) == nullptr ||
       (points_ = outputs_.write("points.csv", error)) == nullptr ||

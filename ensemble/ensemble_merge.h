@@ -27,7 +27,8 @@ public:
   EnsembleMerge(const Plan& plan, std::FILE* report_out,
                 std::size_t summary_budget = kSummaryBudget);
 
-  bool open(std::string* error);
+  // Starts every output file, none of them yet under its name.
+  bool start(std::string* error);
   // Takes run `index` (point index / runs, run index % runs), which must be the next in order.
   bool add_run(long long index, std::string* error);
   // Draws the plot, gnuplot being one of `children`, and moves every file to its final name.

@@ -17,7 +17,8 @@ bool claim_standard_streams() {
       continue;
     if (fd == 1)
       stdout_open = false;
-    // open() returns the lowest free number, which is this one.
+    // A standard stream, which is why this file is opened outside fileio/: open() returns the
+    // lowest free number, which is this one.
     open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
   }
   return stdout_open;

@@ -250,7 +250,7 @@ TEST(Summary, EnsembleSummaryRecomputedFromRunsCsvAndMergedDayByDay) {
   std::string error;
   Workers children;
   EnsembleMerge merge(plan, reports, 1);
-  bool ok = merge.open(&error);
+  bool ok = merge.start(&error);
   for (long long i = 0; ok && i < plan.total(); ++i)
     ok = merge.add_run(i, &error);
   ASSERT_TRUE(ok && merge.finish(&children, &error)) << error;
