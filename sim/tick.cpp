@@ -186,10 +186,13 @@ inline int compartment_of(const Person* p, int ambulatory_days) {
 }
 
 // Only the first check looks at `dead`: a person who dies in this tick still finishes it.
-template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
+// Counting the compartments is a parameter of its own, true at a day boundary alone, so that the
+// other ticks run without it.
+template <bool Paint, bool Count> inline void first_pass(Pass& pass, Person* p) {
   if (p->dead) {
     plot<Paint>(pass, p, kPaintDead);
-    pass.compartment[kSampleDead - kFirstCompartment] += pass.boundary;
+    if (Count)
+      pass.compartment[kSampleDead - kFirstCompartment]++;
     return;
   }
   if (pass.boundary && p->immunity_left > 0) {
@@ -216,9 +219,14 @@ template <bool Paint> inline void first_pass(Pass& pass, Person* p) {
   // The compartments are counted at a day boundary while the person's record is at hand: a walk
   // of its own, once a day, would fetch every record from memory once more. Only the infection
   // pass changes a record after this, and tick() accounts for what it changes.
-  if (pass.boundary)
+  if (Count)
     pass.compartment[(p->dead ? kSampleDead : compartment_of(p, pass.ambulatory_days)) -
                      kFirstCompartment]++;
+}
+
+template <bool Paint, bool Count> void first_passes(Pass& pass, int count) {
+  for (int i = 0; i < count; ++i)
+    first_pass<Paint, Count>(pass, person[i]);
 }
 
 // Infections do not chain within a tick: the grid holds only those infectious at its start.
@@ -304,13 +312,11 @@ void World::tick(TickHooks& hooks) {
   if (susceptible.size() < static_cast<size_t>(count))
     susceptible.resize(static_cast<size_t>(count));
   pass.susceptible = susceptible.data();
-  // Painting or not is decided once per tick, not once per person.
+  // Painting or not, and counting or not, are decided once per tick, not once per person.
   if (canvas != nullptr)
-    for (int i = 0; i < count; ++i)
-      first_pass<true>(pass, person[i]);
+    boundary ? first_passes<true, true>(pass, count) : first_passes<true, false>(pass, count);
   else
-    for (int i = 0; i < count; ++i)
-      first_pass<false>(pass, person[i]);
+    boundary ? first_passes<false, true>(pass, count) : first_passes<false, false>(pass, count);
   infected = pass.infected;
   finish_contact_index();
   const Infections infections = second_pass(pass.susceptible, pass.susceptible_count);
