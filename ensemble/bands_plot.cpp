@@ -14,7 +14,8 @@
 #include <map>
 
 #include "fileio/regular_file.h"
-#include "params/run_parameters.h"
+#include "numbers/number_reading.h"
+#include "numbers/number_text.h"
 
 namespace {
 
@@ -298,7 +299,7 @@ void BandsData::add_rows(const std::vector<SummaryRow>& rows) {
         std::fputs(" ? ? ? ? ?", out_);
       else
         for (const double v : {r->p5, r->p25, r->median, r->p75, r->p95})
-          std::fprintf(out_, " %s", number_text(v).c_str());
+          std::fprintf(out_, " %s", shortest_text(v).c_str());
     }
     std::fputc('\n', out_);
     empty_ = false;

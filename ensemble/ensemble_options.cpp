@@ -4,10 +4,14 @@
 #include <getopt.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "ensemble/bands_plot.h"
+#include "numbers/number_reading.h"
+#include "numbers/number_text.h"
 
 namespace {
 
@@ -289,10 +293,14 @@ bool check_combination(const EnsembleOptions& o, const BatchOptions& run, std::s
   return true;
 }
 
-std::string format_value(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.15g", v == 0.0 ? 0.0 : v); // no "-0"
-  return text;
+// FROM + k * STEP in binary leaves a trace of rounding ("0.30000000000000004" for 0 + 3 * 0.1),
+// which fifteen significant digits, all that a double holds of any decimal, leave out.
+std::string sweep_value_text(double v) {
+  char digits[32];
+  const auto written =
+      std::to_chars(digits, digits + sizeof digits - 1, v, std::chars_format::scientific, 14);
+  *written.ptr = '\0';
+  return shortest_text(std::strtod(digits, nullptr));
 }
 
 } // namespace
@@ -357,7 +365,7 @@ bool expand_value_list(const std::string& name, const std::string& list,
     return false;
   }
   for (long long k = 0; k <= static_cast<long long>(steps); ++k)
-    values->push_back(format_value(from + static_cast<double>(k) * step));
+    values->push_back(sweep_value_text(from + static_cast<double>(k) * step));
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "ensemble/ensemble_options.h"
 #include "fileio/atomic_file.h"
 #include "fileio/regular_file.h"
+#include "numbers/number_reading.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ensemble/summary.h"
+#include "numbers/number_text.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ bool PointEnds::write_row(std::FILE* out, int point,
     std::vector<double> sorted(runs.begin(), runs.end());
     std::sort(sorted.begin(), sorted.end());
     for (const double p : kPointQuantiles)
-      line += "," + number_text(quantile(sorted, p));
+      line += "," + shortest_text(quantile(sorted, p));
   }
   line += '\n';
   return std::fputs(line.c_str(), out) >= 0 && !std::ferror(out);

@@ -2,9 +2,10 @@
 #include "ensemble/summary.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
+
+#include "numbers/number_text.h"
 
 double quantile(const std::vector<double>& sorted, double p) {
   if (sorted.empty())
@@ -138,17 +139,6 @@ std::string summary_header(const std::vector<std::string>& varied_names) {
   return h + "day,series,n,mean,p5,p25,median,p75,p95";
 }
 
-// Without an exponent wherever that fits: a count of 100000 reads "100000", as it did before
-// numbers were written exactly, not "1e+05". Only magnitudes no run can give fall back to the
-// general form, whose longest text, "-2.2250738585072014e-308", takes 24 characters.
-std::string number_text(double value) {
-  char text[64];
-  auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
-  if (written.ec != std::errc())
-    written = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, written.ptr);
-}
-
 bool write_summary_rows(std::FILE* out, int point, const std::vector<std::string>& varied_cells,
                         const std::vector<SummaryRow>& rows) {
   std::string prefix = std::to_string(point) + ",";
@@ -159,7 +149,7 @@ bool write_summary_rows(std::FILE* out, int point, const std::vector<std::string
         r.series >= 0 && r.series < kSummarySeries ? kDailyFigureNames[r.series] : "?";
     std::string line = prefix + std::to_string(r.day) + "," + name + "," + std::to_string(r.n);
     for (const double v : {r.mean, r.p5, r.p25, r.median, r.p75, r.p95})
-      line += "," + number_text(v);
+      line += "," + shortest_text(v);
     line += '\n';
     if (std::fputs(line.c_str(), out) < 0)
       return false;

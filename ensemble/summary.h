@@ -84,11 +84,6 @@ int summary_window_days(long long runs, std::size_t budget = kSummaryBudget);
 // The header "point,<varied...>,day,series,n,mean,p5,p25,median,p75,p95".
 std::string summary_header(const std::vector<std::string>& varied_names);
 
-// The shortest text, in fixed notation where it fits, that reads back as the same double: how the
-// ensemble writes every real number, so that no digit of a mean is lost and summary.csv and
-// bands.dat agree to the letter.
-std::string number_text(double value);
-
 // Appends this point's rows; varied_cells are the point's values as written in runs.csv.
 // Returns false when the stream failed.
 bool write_summary_rows(std::FILE* out, int point, const std::vector<std::string>& varied_cells,

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "params/run_parameters.h"
 
-#include <cctype>
-#include <cmath>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <type_traits>
 #include <vector>
+
+#include "numbers/number_reading.h"
 
 namespace {
 
@@ -165,7 +166,7 @@ bool is_whole(const ParamRow& row) {
 
 bool read_whole(const std::string& text, double* out) {
   long long v = 0;
-  if (!parse_whole_number(text, -999999999999999999LL, 999999999999999999LL, &v))
+  if (!parse_whole_number(text, LLONG_MIN, LLONG_MAX, &v))
     return false;
   *out = static_cast<double>(v);
   return true;
@@ -202,41 +203,6 @@ bool read_schedule(const std::string& text, PolicyArray* out) {
 }
 
 } // namespace
-
-// The digits are checked on the whole text, a NUL included, before strtoll reads its C form.
-bool parse_whole_number(const std::string& text, long long low, long long high, long long* out) {
-  const size_t sign = text.rfind('-', 0) == 0 ? 1 : 0;
-  if (text.size() == sign || text.size() - sign > 18 ||
-      text.find_first_not_of("0123456789", sign) != std::string::npos)
-    return false;
-  const long long v = std::strtoll(text.c_str(), nullptr, 10);
-  if (v < low || v > high)
-    return false;
-  *out = v;
-  return true;
-}
-
-// strtod would also take leading spaces, which no number of ours holds. It stops at a NUL, which
-// a setup's string may hold ("5\u0000x"): the number must end where the whole text ends.
-bool parse_real_number(const std::string& text, double* out) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
-    return false;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || !std::isfinite(v))
-    return false;
-  *out = v;
-  return true;
-}
-
-std::vector<std::string> split_commas(const std::string& text) {
-  std::vector<std::string> items;
-  size_t start = 0;
-  for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
-    items.push_back(text.substr(start, comma - start));
-  items.push_back(text.substr(start));
-  return items;
-}
 
 RowSpan<ParamRow> param_rows() {
   return {kParams, sizeof kParams / sizeof kParams[0]};

@@ -2,7 +2,6 @@
 #pragma once
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "sim/schedules.h"
 #include "sim/world.h"
@@ -94,12 +93,3 @@ void store_param(const ParamRow& row, double value, RunParameters* params);
 double param_value(const ParamRow& row, const RunParameters& params);
 // Every value a run takes, at the panel's first values.
 RunParameters initial_run_parameters();
-
-// The numbers and lists every reader of the program's input takes, options, manifests and run
-// files alike. A whole number: an optional '-' then digits only (no '+', no spaces), from low to
-// high.
-bool parse_whole_number(const std::string& text, long long low, long long high, long long* out);
-// A finite decimal as strtod reads it, without leading spaces.
-bool parse_real_number(const std::string& text, double* out);
-// "A,B,C" as its items, empty ones included; "" is one empty item.
-std::vector<std::string> split_commas(const std::string& text);

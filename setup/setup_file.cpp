@@ -10,6 +10,7 @@
 #include <toml++/toml.h>
 
 #include "fileio/regular_file.h"
+#include "numbers/number_text.h"
 #include "text/quoted_text.h"
 
 namespace {
@@ -278,26 +279,8 @@ Setup initial_setup() {
   return s;
 }
 
-// The fewest significant digits that read back exactly, then written without an exponent for
-// the magnitudes one types (as "20.0", not "2e+01").
 std::string real_text(double v) {
-  if (v == 0.0)
-    return "0.0"; // no "-0"
-  char text[48];
-  int digits = 1;
-  for (; digits < 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*e", digits - 1, v);
-    if (std::strtod(text, nullptr) == v)
-      break;
-  }
-  std::snprintf(text, sizeof text, "%.*e", digits - 1, v);
-  const int exponent = std::atoi(std::strchr(text, 'e') + 1);
-  if (exponent >= -5 && exponent < 17)
-    std::snprintf(text, sizeof text, "%.*f", std::max(0, digits - 1 - exponent), v);
-  std::string out = text;
-  if (out.find_first_of(".e") == std::string::npos)
-    out += ".0"; // TOML reads "2" as an integer
-  return out;
+  return real_literal(v);
 }
 
 std::string schedule_text(const PolicyArray& policy) {

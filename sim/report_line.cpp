@@ -2,8 +2,9 @@
 #include "sim/report_line.h"
 
 #include <climits>
-#include <cstdlib>
+#include <string_view>
 
+#include "numbers/number_reading.h"
 #include "sim/world.h"
 
 namespace {
@@ -12,26 +13,17 @@ namespace {
 const char* const kReportForm =
     "#: DAY: # INFECTED: # EVER SICKENED: # NEW CASES: # DEAD: # DAYS: # AREA: ~\n";
 
-// A count as %d writes a non-negative int: digits, no sign, no leading zero but in "0".
-std::size_t read_count(const std::string& text, std::size_t at, long long* out) {
-  std::size_t n = 0;
-  long long v = 0;
-  while (at + n < text.size() && text[at + n] >= '0' && text[at + n] <= '9' && v <= INT_MAX)
-    v = v * 10 + (text[at + n++] - '0');
-  if (n == 0 || v > INT_MAX || (n > 1 && text[at] == '0'))
-    return 0;
-  *out = v;
-  return n;
-}
-
 // The area, up to the newline: only the text %f gives for the value it reads as.
 std::size_t read_area(const std::string& text, std::size_t at) {
   const std::size_t end = text.find('\n', at);
   if (end == std::string::npos || end == at || end - at > 64)
     return 0;
   const std::string given = text.substr(at, end - at);
+  double area = 0.0;
   char again[400];
-  std::snprintf(again, sizeof again, "%f", std::strtod(given.c_str(), nullptr));
+  if (!parse_real_number(given, &area))
+    return 0;
+  std::snprintf(again, sizeof again, "%f", area);
   return given == again ? end - at : 0;
 }
 
@@ -64,7 +56,7 @@ std::size_t read_report_line(const std::string& text, ReportFigures* f) {
   for (const char* form = kReportForm; *form != '\0'; ++form) {
     std::size_t n = 1;
     if (*form == '#')
-      n = read_count(text, at, counts[next++]);
+      n = read_count(std::string_view(text).substr(at), INT_MAX, counts[next++]);
     else if (*form == '~')
       n = read_area(text, at);
     else if (at >= text.size() || text[at] != *form)

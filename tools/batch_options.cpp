@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "numbers/number_reading.h"
+
 namespace {
 
 const char* const kMaxDaysMessage = "--max-days must be a whole number from 0 to 2147483646";

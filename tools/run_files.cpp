@@ -2,27 +2,11 @@
 #include "tools/run_files.h"
 
 #include <climits>
-#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
+#include "numbers/number_reading.h"
 #include "tools/batch_options.h"
-
-namespace {
-
-// A count as %d writes a non-negative int: digits, no sign, no leading zero but in "0".
-bool read_count(const char* text, std::size_t length, long long high, long long* out) {
-  return length > 0 && (length == 1 || text[0] != '0') &&
-         parse_whole_number(std::string(text, length), 0, high, out);
-}
-
-std::size_t digits_at(const char* text, std::size_t length) {
-  std::size_t n = 0;
-  while (n < length && text[n] >= '0' && text[n] <= '9')
-    ++n;
-  return n;
-}
-
-} // namespace
 
 const char* const kDailyFigureNames[kSampleFigures] = {"infected",
                                                        "new_cases",
@@ -85,10 +69,10 @@ bool read_daily_row(const char* text, std::size_t length, int row_day, DailyRow*
   row->length = length;
   std::size_t at = 0;
   for (int field = 0; field <= kSampleFigures; ++field) {
-    const std::size_t n = digits_at(text + at, length - at);
     long long v = 0;
-    if (!read_count(text + at, n, field == 0 ? INT_MAX : most_daily_count(field - 1), &v) ||
-        (field == 0 && v != row_day))
+    const std::size_t n = read_count(std::string_view(text + at, length - at),
+                                     field == 0 ? INT_MAX : most_daily_count(field - 1), &v);
+    if (n == 0 || (field == 0 && v != row_day))
       return false;
     if (field > 0)
       row->figures.sample.value[field - 1] = v;
@@ -180,9 +164,9 @@ bool read_end_line(const std::string& text, std::size_t* at, const EndLine& line
   if (text.compare(*at, prefix, line.label) != 0)
     return false;
   const std::size_t from = *at + prefix;
-  const std::size_t digits = digits_at(text.c_str() + from, text.size() - from);
-  if (!read_count(text.c_str() + from, digits, line.high, &(end->*line.figure)) ||
-      from + digits >= text.size() || text[from + digits] != '\n')
+  const std::size_t digits =
+      read_count(std::string_view(text).substr(from), line.high, &(end->*line.figure));
+  if (digits == 0 || from + digits >= text.size() || text[from + digits] != '\n')
     return false;
   *at = from + digits + 1;
   return true;
