@@ -39,7 +39,7 @@ std::string absolute_path(const std::string& path) {
   return realpath(path.c_str(), buf) != nullptr ? std::string(buf) : path;
 }
 
-// False with *failure, the reason alone.
+// False, with `message` as the failure's line.
 bool fail(const std::string& message, EnsembleFailure* failure) {
   failure->message = message;
   return false;

@@ -39,7 +39,15 @@ Workers::Workers() {
 Workers::~Workers() {
   stop_all();
   sigaction(SIGCHLD, &old_child_action_, nullptr);
-  sigprocmask(SIG_SETMASK, &old_mask_, nullptr);
+  // Once a stop signal has come, the program is on its way out and tells why after this object
+  // is gone: a second one, as timeout(1) sends to its child and again to the group, must not
+  // kill it before it does.
+  sigset_t mask = old_mask_;
+  if (stop_signal_ != 0) {
+    sigaddset(&mask, SIGINT);
+    sigaddset(&mask, SIGTERM);
+  }
+  sigprocmask(SIG_SETMASK, &mask, nullptr);
 }
 
 bool Workers::start(const std::vector<std::string>& argv, long long tag, std::string* error,
