@@ -8,8 +8,8 @@
 
 #include "ensemble/ensemble_commands.h"
 #include "ensemble/ensemble_options.h"
-#include "tools/single_run.h"
-#include "tools/standard_streams.h"
+#include "single_run/single_run.h"
+#include "single_run/standard_streams.h"
 
 namespace {
 

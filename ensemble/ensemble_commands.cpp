@@ -21,7 +21,7 @@
 #include "fileio/atomic_file.h"
 #include "fileio/folder_claim.h"
 #include "fileio/regular_file.h"
-#include "tools/standard_streams.h"
+#include "single_run/standard_streams.h"
 
 int online_processors() {
   const long n = sysconf(_SC_NPROCESSORS_ONLN);

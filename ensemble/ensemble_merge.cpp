@@ -8,7 +8,7 @@
 #include "ensemble/bands_plot.h"
 #include "ensemble/ensemble_options.h"
 #include "fileio/regular_file.h"
-#include "tools/run_files.h"
+#include "single_run/run_files.h"
 
 namespace {
 

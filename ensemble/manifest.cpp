@@ -8,6 +8,7 @@
 
 #include "ensemble/bands_plot.h"
 #include "ensemble/ensemble_options.h"
+#include "ensemble/option_checks.h"
 #include "fileio/atomic_file.h"
 #include "fileio/regular_file.h"
 #include "numbers/number_reading.h"
@@ -144,24 +145,20 @@ std::string take_record(const std::vector<std::string>& f, int* last, Plan* plan
   return why;
 }
 
-// The plan as a command line for the ensemble's own parser, which refuses what it would refuse
-// when typed: a varied option that is no run option, given twice or also fixed, a --csv.
+// The plan as options for the ensemble's own checks, which refuse what they would refuse when
+// typed: a varied option that is no run option, given twice or also fixed, a --csv.
 std::string check_plan(const Plan& plan) {
   if (plan.points.empty())
     return "not an ensemble manifest: no point";
-  std::vector<std::string> words{
-      "epidemic_batch", "--seed", std::to_string(plan.seed), "--runs", std::to_string(plan.runs),
-      "--out",          "."};
+  OptionWords words{
+      {"seed", std::to_string(plan.seed)}, {"runs", std::to_string(plan.runs)}, {"out", "."}};
   for (const auto& [name, value] : plan.fixed)
-    words.insert(words.end(), {name, value});
+    words.emplace_back(name.substr(2), value);
   for (size_t v = 0; v < plan.varied_names.size(); ++v)
-    words.insert(words.end(), {"--vary", plan.varied_names[v] + "=" + plan.points[0][v]});
-  std::vector<char*> argv;
-  for (std::string& w : words)
-    argv.push_back(w.data());
+    words.emplace_back("vary", plan.varied_names[v] + "=" + plan.points[0][v]);
   EnsembleOptions o;
   std::string why;
-  if (!parse_ensemble_options(static_cast<int>(argv.size()), argv.data(), 0, 1, &o, &why))
+  if (!read_ensemble_options(words, 0, 1, &o, &why))
     return why;
   return o.fixed == plan.fixed ? "" : "a fixed option that is no run option";
 }

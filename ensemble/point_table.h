@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/run_files.h"
+#include "single_run/run_files.h"
 
 // points.csv: one row per parameter point, the spread of its runs' end figures side by side, so
 // that a table reader takes the points as they are, with no pivot.

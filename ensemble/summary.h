@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/run_files.h"
+#include "single_run/run_files.h"
 
 // The daily spread of an ensemble: for each parameter point, the mean and quantiles of each
 // series over that point's runs, day by day, as summary.csv holds them.

@@ -13,7 +13,7 @@
 #include <chrono>
 #include <functional>
 
-#include "tests/tools/batch_process.h"
+#include "tests/support/batch_process.h"
 
 using Px = std::array<int, 3>;
 

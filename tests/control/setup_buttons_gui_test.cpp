@@ -7,7 +7,7 @@
 #include "chart/save_alert.h"
 #include "control/policy_event.h"
 #include "results/my_chart.h"
-#include "tests/tools/batch_process.h"
+#include "tests/support/batch_process.h"
 
 namespace {
 

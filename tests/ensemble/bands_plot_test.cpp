@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "tests/tools/batch_process.h"
+#include "tests/support/batch_process.h"
 
 static std::vector<SummaryRow> point_rows(double scale) {
   std::vector<SummaryRow> rows;

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "ensemble/plan.h"
-#include "tests/tools/batch_process.h"
+#include "tests/support/batch_process.h"
 
 namespace fs = std::filesystem;
 

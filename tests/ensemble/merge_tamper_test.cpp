@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "ensemble/manifest.h"
-#include "tests/tools/batch_process.h"
+#include "tests/support/batch_process.h"
 
 const std::string kGood = TEST_BINARY_DIR "/tamper-good";
 

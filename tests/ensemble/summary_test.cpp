@@ -10,7 +10,7 @@
 #include <map>
 
 #include "ensemble/ensemble_merge.h"
-#include "tests/tools/batch_process.h"
+#include "tests/support/batch_process.h"
 
 // Worked by hand with h = (n - 1) p.
 TEST(Summary, quantileInterpolatesBetweenOrderStatistics) {

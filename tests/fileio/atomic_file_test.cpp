@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "tests/tools/batch_process.h"
+#include "tests/support/batch_process.h"
 
 namespace fs = std::filesystem;
 

@@ -24,6 +24,12 @@ while read -r name default low high; do
   [[ "$text" == *"$range"* && "$text" == *"($default)"* ]] ||
     { echo "$page: --$name lacks \"$range\" or \"($default)\": $text" >&2; exit 1; }
 done <<<"$params"
+# Every range --help gives from the two tables, the runner's own options' too ("--runs N  1..100000").
+ranges=$("$batch" --help | sed -nE 's/^  --([a-z-]+) [^ ]+ +([0-9]+)\.\.([0-9]+).*/\1 \2 \3/p')
+while read -r name low high; do
+  grep -qE "^ \.B[IR]? --$name \".* $low to $high" <<<"$paragraphs" ||
+    { echo "$page: --$name lacks \"$low to $high\"" >&2; exit 1; }
+done <<<"$ranges"
 version=$("$batch" --version)
 grep -q "^\.TH EPIDEMIC_BATCH 1 .*\"epidemic_sim ${version#epidemic_batch }\"" "$page" ||
   { echo "the manual's heading lacks the version of: $version" >&2; exit 1; }

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/tools/batch_process.h"
+#include "tests/support/batch_process.h"
 
 const std::string kDir = TEST_BINARY_DIR "/setup_test";
 const char* const kRun = " --max-days 12 --population 600 --arena-size 100";

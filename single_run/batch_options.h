@@ -22,14 +22,15 @@ struct BatchOptions {
 };
 
 // True when `name` (without its dashes) is an option of one run: a run parameter of the table,
-// a schedule, seed, max-days, csv or report.
+// a schedule, or a single run's own option of the runner's table (seed, max-days, csv, report).
 bool is_run_option(const std::string& name);
 // Takes one run option's value into *options. False with the option's one-line message when
 // the value is not one the option takes.
 bool take_run_option(const std::string& name, const std::string& value, BatchOptions* options,
                      std::string* error);
 
-// The --help text: the run options from the table, then the rest.
+// The --help text: the run parameters and schedules, then the runner's own options, each from its
+// table.
 std::string batch_usage();
 // "epidemic_batch VERSION\n"
 extern const char* const kBatchVersionLine;

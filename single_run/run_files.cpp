@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "tools/run_files.h"
+#include "single_run/run_files.h"
 
 #include <climits>
 #include <cstring>
 #include <string_view>
 
 #include "numbers/number_reading.h"
-#include "tools/batch_options.h"
+#include "single_run/batch_options.h"
 
 const char* const kDailyFigureNames[kSampleFigures] = {"infected",
                                                        "new_cases",

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-#include "tools/batch_options.h"
+#include "single_run/batch_options.h"
 
 // Runs one epidemic as the options say: the report line on stdout and, when asked, the daily CSV
 // and the report file, each appearing only when whole ("-" writes either to stdout). Returns the

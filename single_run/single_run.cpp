@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // One epidemic without a window: the same engine, random stream and order of draws as the
 // simulator's first run after start-up, for batch experiments and reproducible studies.
-#include "tools/single_run.h"
+#include "single_run/single_run.h"
 
 #include <csignal>
 #include <cstdio>
@@ -13,8 +13,8 @@
 #include "sim/report_line.h"
 #include "sim/schedules.h"
 #include "sim/world.h"
-#include "tools/run_files.h"
-#include "tools/standard_streams.h"
+#include "single_run/run_files.h"
+#include "single_run/standard_streams.h"
 
 namespace {
 

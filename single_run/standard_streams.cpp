@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "tools/standard_streams.h"
+#include "single_run/standard_streams.h"
 
 #include <fcntl.h>
 #include <unistd.h>
