@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libfltk1.3-dev fluid libgl-dev libglu1-mesa-dev libxext-dev libpng-dev
-  libcli11-dev libgtest-dev libbenchmark-dev libtomlplusplus-dev
+  libcli11-dev libgtest-dev libbenchmark-dev libtomlplusplus-dev libnlopt-cxx-dev
   xvfb xauth
   gnuplot-nox parallel
   dpkg-dev file time python3 python3-pandas
