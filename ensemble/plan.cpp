@@ -58,3 +58,25 @@ std::string shell_line(const std::vector<std::string>& words) {
     line += (line.empty() ? "" : " ") + shell_quote(w);
   return line;
 }
+
+// Reads each word as a shell would, then holds the line to the one spelling shell_line gives.
+bool shell_words(const std::string& line, std::vector<std::string>* words) {
+  words->assign(1, "");
+  for (size_t at = 0; at < line.size(); ++at) {
+    if (line[at] == ' ') {
+      words->emplace_back();
+    } else if (line[at] == '\'') {
+      const size_t end = line.find('\'', at + 1);
+      if (end == std::string::npos)
+        return false;
+      words->back() += line.substr(at + 1, end - at - 1);
+      at = end;
+    } else if (line.compare(at, 2, "\\'") == 0) {
+      words->back() += '\'';
+      ++at;
+    } else {
+      words->back() += line[at];
+    }
+  }
+  return shell_line(*words) == line;
+}

@@ -40,3 +40,5 @@ std::vector<std::vector<std::string>> cartesian_points(const std::vector<VariedO
 std::string shell_quote(const std::string& arg);
 // The words joined by spaces, each quoted.
 std::string shell_line(const std::vector<std::string>& words);
+// The words of a line that shell_line wrote, and false for any other line.
+bool shell_words(const std::string& line, std::vector<std::string>* words);

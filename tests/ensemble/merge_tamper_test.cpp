@@ -10,9 +10,10 @@
 
 const std::string kGood = TEST_BINARY_DIR "/tamper-good";
 
-// Appends point lines so that the manifest asks for `runs` runs of `points` points.
+// Appends point lines in place of the digest, so that the manifest asks for `runs` runs of
+// `points` points: a cap is met before the end.
 static std::string grow(int runs, int points) {
-  return "sed -i 's/^runs\t2$/runs\t" + std::to_string(runs) +
+  return "sed -i '$d; s/^runs\t2$/runs\t" + std::to_string(runs) +
          "/' manifest.txt; for i in $(seq 3 " + std::to_string(points) +
          "); do printf 'point\\t10\\n'; done >>manifest.txt";
 }
@@ -43,12 +44,28 @@ TEST(MergeTamper, EachTamperingFailsNamingFileAndLineWritingNothingAndSigtermSto
       {"sed -i 's/^runs\t2$/runs\t2\\nplot\tdead,bogus/' manifest.txt",
        man + "5: --plot: unknown series bogus"},
       {"sed -i 's/^runs\t2$/runs\t2\\nplot-days\t030/' manifest.txt", man + "5: not a plot-days"},
-      {"printf 'plot\\tdead\\n' >>manifest.txt", man + "11: a plot line out of place"},
+      {"printf 'plot\\tdead\\n' >>manifest.txt", man + "12: a line after the digest"},
       {"sed -i 's/^fixed\t--max-days\t3$/fixed\t--max-days\t32769/' manifest.txt",
        man + "7: --max-days must be a whole number from 0 to 32768 in an ensemble"},
-      {"sed -i 's/^fixed\t--population/fixed\t--csv/' manifest.txt", "--csv cannot be used"},
-      {"sed -i 's/^varied\tinfection-rate/varied\tseed/' manifest.txt", "--vary seed: not a"},
-      {"truncate -s -1 manifest.txt", man + "10: a line cut short"},
+      {"sed -i 's/^fixed\t--population/fixed\t--csv/' manifest.txt",
+       man + "5: --csv, which the command on line 2 does not give"},
+      {"sed -i 's/^varied\tinfection-rate/varied\tseed/' manifest.txt",
+       man + "8: varied seed where the command on line 2 varies infection-rate"},
+      {"sed -i '/^point\t20$/d' manifest.txt",
+       man + "10: the command's --vary gives 2 points, the"},
+      {"sed -i 's/^runs\t2$/runs\t1/' manifest.txt", man + "4: runs 1 where the command on line 2"},
+      {"sed -i 's/^seed\t3$/seed\t4/' manifest.txt", man + "3: seed 4 where the command on line"},
+      {"sed -i 's/^point\t10$/point\t20/; 10s/20/10/' manifest.txt",
+       man + "9: point 20 where the command's --vary gives 10"},
+      {"sed -i 's/^point\t20$/point\t10/' manifest.txt", man + "10: point 10 where the command's"},
+      {"sed -i '2s/--population 300/--population 301/' manifest.txt",
+       man + "5: --population 300 where the command on line 2 gives 301"},
+      {"sed -i '2s/ --max-days 3//' manifest.txt", man + "7: --max-days, which the command on"},
+      {"sed -i '2s/--seed 3/--seed 3 --bogus/' manifest.txt", man + "2: the command: unknown"},
+      {"sed -i '2s/^command\t[^ ]*/command\tepidemic_batch/' manifest.txt",
+       man + "11: the digest of the lines above differs"},
+      {"sed -i '$d' manifest.txt", man + "11: no digest line"},
+      {"truncate -s -1 manifest.txt", man + "11: a line cut short"},
       {"truncate -s -1 runs/0-1.csv", "runs/0-1.csv:5: a row cut short"},
       {"sed -i '$d' runs/0-1.csv", "runs/0-1.csv:5: 3 rows where the report's DAYS calls for 4"},
       {"sed -i 's/DAYS: 4/DAYS: 3/' runs/1-0.txt", "runs/1-0.csv:5: more rows than the report"},
@@ -78,9 +95,16 @@ TEST(MergeTamper, EachTamperingFailsNamingFileAndLineWritingNothingAndSigtermSto
         << tampering << ": " << r.err << (kb.empty() ? "no peak memory measured" : kb.back());
   }
   // Checking 10^7 missing runs takes many seconds: SIGTERM, sent once the first is named, stops it.
+  Plan big{"", fresh("tamper-big", true), 3, 100000, {}, {"population"}, {}, {}, 0};
+  for (int p = 1; p <= 100; ++p)
+    big.points.push_back({std::to_string(p)});
+  std::string error;
+  ASSERT_TRUE(
+      write_manifest(big, "b --seed 3 --runs 100000 --vary population=1:100:1 --out .", &error))
+      << error;
   const Result r =
-      sh("cd " + kGood + " && rm runs/* && " + grow(100000, 100) +
-         " && (timeout -s KILL 5 " BATCH_BINARY " --merge . 2>err & p=$!; "
+      sh("cd " + big.dir + " && mkdir runs && " +
+         "(timeout -s KILL 5 " BATCH_BINARY " --merge . 2>err & p=$!; "
          "until grep -q cannot err || ! kill -0 $p; do sleep 0.01; done; kill -TERM $p; wait $p); "
          "s=$?; cat err >&2; rm err; exit $s");
   EXPECT_EQ(r.status, 143) << r.err;
@@ -92,9 +116,15 @@ TEST(Manifest, ReadsBackWhatWasWritten) {
   Plan plan{"", TEST_BINARY_DIR, 4000000000u, 7, {}, {"lockdown", "death-rate"}, {}, {14, 0}, 30},
       back;
   plan.fixed = {{"--inactivity-schedule", "0:1,2:3"}, {"--population", "3000"}};
-  plan.points = {{"0", "5"}, {"1", "7"}};
+  plan.points = {{"0", "5"}, {"0", "7"}, {"1", "5"}, {"1", "7"}};
   std::string error;
-  ASSERT_TRUE(write_manifest(plan, "epidemic_batch --runs 7 --out 'a\\x5c b'", &error)) << error;
+  ASSERT_TRUE(
+      write_manifest(plan,
+                     "b --seed 4000000000 --runs 7 --inactivity-schedule 0:1,2:3 --population "
+                     "3000 --vary lockdown=0,1 --vary death-rate=5,7 --plot dead,infected "
+                     "--plot-days 30 --out 'a\\ b'",
+                     &error))
+      << error;
   ASSERT_TRUE(read_manifest(TEST_BINARY_DIR, &back, &error)) << error;
   EXPECT_EQ(std::tie(back.seed, back.runs, back.fixed, back.varied_names, back.points, back.plot,
                      back.plot_days),
