@@ -5,112 +5,92 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <ostream>
 
 namespace {
 
 struct Refusal {
-  std::vector<std::string> args;
+  std::string args; // the words, each ended by '|'
   std::string message;
 };
 
-// Also each case's name in ctest: an empty argument shows as '', a newline as \n.
+// Also the case's name in ctest, a newline shown as \n.
 void PrintTo(const Refusal& r, std::ostream* out) {
-  for (std::size_t i = 0; i < r.args.size(); ++i) {
-    *out << (i == 0 ? "" : " ") << (r.args[i].empty() ? "''" : "");
-    for (const char c : r.args[i])
-      *out << (c == '\n' ? std::string("\\n") : std::string(1, c));
-  }
+  for (const char c : r.args)
+    *out << (c == '\n' ? std::string("\\n") : std::string(1, c));
 }
 
-std::string whole_message(const std::string& name, long long low, long long high) {
+std::string whole(const std::string& name, long long low, long long high) {
   return "--" + name + " must be a whole number from " + std::to_string(low) + " to " +
          std::to_string(high);
 }
 
-std::string schedule_message(const std::string& name) {
-  return "--" + name +
-         " must be 1 to 10 setpoints DAY:VALUE separated by commas, with whole days "
-         "rising (-1 = not used) and finite values";
-}
+const char* const kSetpoints = " must be 1 to 10 setpoints DAY:VALUE separated by commas, with "
+                               "whole days rising (-1 = not used) and finite values";
 
-// A value past each end of a range, a flag's value that is neither 0 nor 1, an empty path, a
-// missing value.
+// Past each end of a range, a flag's value neither 0 nor 1, an empty path, a missing value.
 std::vector<Refusal> table_refusals() {
   std::vector<Refusal> out;
   for (const ParamRow& row : param_rows())
     if (row.role == ParamRole::RunParameter)
-      out.push_back({{std::string("--") + row.name + "=" +
-                      std::to_string(static_cast<long long>(row.high) + 1)},
+      out.push_back({std::string("--") + row.name + "=" +
+                         std::to_string(static_cast<long long>(row.high) + 1) + "|",
                      range_message(row)});
   for (const ScheduleRow& row : schedule_rows())
-    out.push_back({{std::string("--") + row.name, "5:1,3:1"}, schedule_message(row.name)});
-  const std::map<OptionValue, std::string> empty = {{OptionValue::File, " needs a file path"},
-                                                    {OptionValue::Folder, " needs a folder"}};
+    out.push_back(
+        {std::string("--") + row.name + "|5:1,3:1|", std::string("--") + row.name + kSetpoints});
   for (const RunnerOption& row : runner_options()) {
     const std::string name = std::string("--") + row.name;
-    if (row.value == OptionValue::Flag)
-      out.push_back({{name + "=2"}, name + " takes no value, or 0 or 1"});
-    else
-      out.push_back({{name}, name + " needs a value"});
-    if (row.value == OptionValue::Whole)
-      for (const long long v : {row.low - 1, row.high + 1})
-        out.push_back({{name, std::to_string(v)}, whole_message(row.name, row.low, row.high)});
-    if (empty.count(row.value))
-      out.push_back({{name, ""}, name + empty.at(row.value)});
+    const bool flag = row.value == OptionValue::Flag;
+    out.push_back({name + (flag ? "=2|" : "|"),
+                   name + (flag ? " takes no value, or 0 or 1" : " needs a value")});
+    for (const long long v : {row.low - 1, row.high + 1})
+      if (row.value == OptionValue::Whole)
+        out.push_back({name + "|" + std::to_string(v) + "|", whole(row.name, row.low, row.high)});
+    if (row.value == OptionValue::File || row.value == OptionValue::Folder)
+      out.push_back({name + "||", name + (row.value == OptionValue::File ? " needs a file path"
+                                                                         : " needs a folder")});
   }
   return out;
 }
 
 const std::vector<Refusal> kTogether = {
-    {{"--population", "abc"}, whole_message("population", 0, 350000)},
-    {{"--population", "5 "}, whole_message("population", 0, 350000)},
-    {{"--population", "1e3"}, whole_message("population", 0, 350000)},
-    {{"--out", "d", "--runs", "+2"}, whole_message("runs", 1, 100000)},
-    {{"--death-rate", "12.5"}, whole_message("death-rate", 0, 100)},
-    {{"--quarantine-rate", " 5"}, "--quarantine-rate must be a number from 0 to 100"},
-    {{"--quarantine-rate", "nan"}, "--quarantine-rate must be a number from 0 to 100"},
-    {{"--inactivity-schedule", "0:20,0:30"}, schedule_message("inactivity-schedule")},
-    {{"--quarantine-schedule", "0:inf"}, schedule_message("quarantine-schedule")},
-    {{"--population", "5", "--bogus"}, "unknown option --bogus (see --help)"},
-    {{"--pop", "5"}, "unknown option --pop (see --help)"},
-    {{"-x"}, "unknown option -x (see --help)"},
-    {{"--" + std::string(100, 'x')}, "unknown option --" + std::string(78, 'x') + "… (see --help)"},
-    {{"--", "--population", "5"}, "unexpected argument --population (see --help)"},
-    {{"--out", "d", "--vary", "infection-rate=1:5:0"},
+    {"--population|5 |", whole("population", 0, 350000)},
+    {"--population|1e3|", whole("population", 0, 350000)},
+    {"--out|d|--runs|+2|", whole("runs", 1, 100000)},
+    {"--quarantine-rate| 5|", "--quarantine-rate must be a number from 0 to 100"},
+    {"--pop|5|", "unknown option --pop (see --help)"},
+    {"-x|", "unknown option -x (see --help)"},
+    {"--" + std::string(90, 'x') + "|",
+     "unknown option --" + std::string(78, 'x') + "… (see --help)"},
+    {"--|--population|5|", "unexpected argument --population (see --help)"},
+    {"--out|d|--vary|infection-rate=1:5:0|",
      "--vary infection-rate: STEP must not be 0 and must lead from FROM to TO"},
-    {{"--out", "d", "--vary", "infection-rate=1:2"},
+    {"--out|d|--vary|infection-rate=1:2|",
      "--vary infection-rate: LIST must be A,B,... or FROM:TO:STEP"},
-    {{"--out", "d", "--vary", "infection-rate=10,200"}, whole_message("infection-rate", 0, 100)},
-    {{"--out", "d", "--vary", "lockdown=0,,1"}, whole_message("lockdown", 0, 1)},
-    {{"--out", "d", "--vary", "seed=1,2"}, "--vary seed: not a run option that takes one number"},
-    {{"--out", "d", "--vary", "lockdown=0,1", "--vary", "lockdown=1"},
-     "--vary lockdown is given twice"},
-    {{"--out", "d", "--lockdown", "1", "--vary", "lockdown=0,1"},
-     "--lockdown is both given and varied"},
-    {{"--out", "d", "--vary", "lockdown"}, "--vary needs NAME=LIST"},
-    {{"--plot", "dead"},
-     "--out DIR is needed with --runs above 1, --vary, --plan, --force or --plot"},
-    {{"--out", "d", "--max-days", "32769"},
+    {"--out|d|--vary|infection-rate=10,200|", whole("infection-rate", 0, 100)},
+    {"--out|d|--vary|lockdown=0,,1|", whole("lockdown", 0, 1)},
+    {"--out|d|--vary|seed=1,2|", "--vary seed: not a run option that takes one number"},
+    {"--out|d|--vary|lockdown=0,1|--vary|lockdown=1|", "--vary lockdown is given twice"},
+    {"--out|d|--lockdown|1|--vary|lockdown=0,1|", "--lockdown is both given and varied"},
+    {"--out|d|--vary|lockdown|", "--vary needs NAME=LIST"},
+    {"--plot|dead|", "--out DIR is needed with --runs above 1, --vary, --plan, --force or --plot"},
+    {"--out|d|--max-days|32769|",
      "--max-days must be a whole number from 0 to 32768 in an ensemble"},
-    {{"--out", "d", "--vary", "population=1:11000:1"}, "more than 10000 points"},
-    {{"--out", "d", "--runs", "100000", "--vary", "population=1:101:1"},
-     "more than 10000000 runs in all"},
-    {{"--out", "d", "--report", "x.txt"},
+    {"--out|d|--vary|population=1:11000:1|", "more than 10000 points"},
+    {"--out|d|--runs|100000|--vary|population=1:101:1|", "more than 10000000 runs in all"},
+    {"--out|d|--report|x|",
      "--report cannot be used with --out: every run writes its own files in DIR/runs"},
-    {{"--out", "d", "--population", "\n5"},
-     "an ensemble's arguments must not hold control characters: \n5"},
-    {{"--merge", "d", "--plot-days", "9"}, "--merge takes no other options but --quiet"},
-    {{"--out", "d", "--plot", "dead,bogus"},
-     "--plot: unknown series bogus (the daily CSV's columns after day)"},
+    {"--out|d|--population|\n5|", "an ensemble's arguments must not hold control characters: \n5"},
+    {"--merge|d|--plot-days|9|", "--merge takes no other options but --quiet"},
 };
 
 class Refused : public testing::TestWithParam<Refusal> {};
 
 TEST_P(Refused, WithItsOneLineMessage) {
   std::vector<std::string> words{"epidemic_batch"};
-  words.insert(words.end(), GetParam().args.begin(), GetParam().args.end());
+  for (size_t at = 0, bar; (bar = GetParam().args.find('|', at)) != std::string::npos; at = bar + 1)
+    words.push_back(GetParam().args.substr(at, bar - at));
   std::vector<char*> argv;
   for (std::string& word : words)
     argv.push_back(word.data());

@@ -68,7 +68,8 @@ TEST(RunParameterTable, ReadsSchedulesLikeTheOptions) {
   ASSERT_TRUE(parse_schedule(lazy, "0:20,-1:0,5:80", &p, &error)) << error;
   EXPECT_EQ(std::tuple(p[0].setpoint_day, p[1].setpoint_day, p[2].value, p[3].setpoint_day),
             std::tuple(0, -1, 80.0, -1));
-  for (const char* bad : {"5:1,3:1", "0:1,", "0:x", "0:1,1:1,2:1,3:1,4:1,5:1,6:1,7:1,8:1,9:1,10:1"})
+  for (const char* bad :
+       {"5:1,3:1", "0:1,", "0:inf", "0:1,1:1,2:1,3:1,4:1,5:1,6:1,7:1,8:1,9:1,10:1"})
     EXPECT_FALSE(parse_schedule(lazy, bad, &p, &error)) << bad;
   EXPECT_EQ(p[2].value, 80) << "a refused schedule changes nothing";
 }
