@@ -11,36 +11,40 @@
 
 namespace fs = std::filesystem;
 
-// Every file an ensemble leaves in DIR but the manifest, setup, picture and empty lock file.
+// Every file an ensemble leaves in DIR but the manifest, picture and empty lock file.
 static std::map<std::string, std::string> outputs(const std::string& dir) {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::recursive_directory_iterator(dir)) {
     const std::string rel = fs::relative(e.path(), dir).string();
-    if (e.is_regular_file() && rel != "manifest.txt" && rel != "setup.toml" && rel != "bands.png" &&
+    if (e.is_regular_file() && rel != "manifest.txt" && rel != "bands.png" &&
         rel != ".epidemic_batch.lock")
       files[rel] = slurp(e.path());
   }
   return files;
 }
 
-const std::string kSweep = "--seed 11 --population 3000 --arena-size 150 --max-days 40 --runs 5 "
-                           "--vary infection-rate=10,20 --plot dead,infected --plot-days 30";
+// The seed, population and arena size from a setup file, which is deleted once planned.
+const std::string kSetup = TEST_BINARY_DIR "/sweep.toml";
+const std::string kSweep = "--setup " + kSetup +
+                           " --max-days 40 --runs 5 --vary "
+                           "infection-rate=10,20 --plot dead,infected --plot-days 30";
 const std::string kTiny = "--population 300 --arena-size 100 --max-days 3 --runs 2 ";
 // What a failed ensemble leaves in DIR but run files.
 const std::set<std::string> kSkeleton{".epidemic_batch.lock", "manifest.txt", "points", "runs",
                                       "setup.toml"};
 
-// One or two workers, or the plan run by GNU parallel then merged: the same files, the plot
-// chosen included; each point's setup runs as the point's run 0.
+// One or two workers, or the plan run by GNU parallel then merged, neither reading the setup file
+// again: the same files, the plot chosen included; each point's setup runs as the point's run 0.
 TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   const std::string one = fresh("jobs1"), two = fresh("jobs2");
+  std::ofstream(kSetup) << "format = 1\n[run]\npopulation = 3000\narena-size = 150\nseed = 11\n";
   const std::string planned = fresh("planned 'q'; touch pwned $(touch x) `touch y`");
   const Result a = batch(kSweep + " --jobs 1 --out " + one);
   const Result b = batch(kSweep + " --jobs 2 --out " + two);
   ASSERT_EQ(a.status, 0) << a.err;
   EXPECT_EQ(std::pair(a.out, outputs(one)), std::pair(b.out, outputs(two)));
-  EXPECT_EQ(outputs(one).size(), 28u)
-      << "runs, ends, points, summary, bands.dat, .gp, 2 files per run, 2 setups";
+  EXPECT_EQ(outputs(one).size(), 29u)
+      << "setup, runs, ends, points, summary, bands.dat, .gp, 2 files per run, 2 point setups";
   EXPECT_NE(outputs(one)["bands.gp"].find("'5 runs per point, seeds 11 to 15: "),
             std::string::npos);
   EXPECT_NE(outputs(one)["bands.gp"].find("\ncolumns = 2\nrows = 1\nxend = 30\narray series[2] = "
@@ -51,12 +55,13 @@ TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   const Result plan = batch("--max-days 3 " + kSweep + " --plan --out " + shell_quote(planned));
   const std::vector<std::string> commands = split_lines(plan.out);
   ASSERT_EQ(commands.size(), 10u) << plan.err;
+  ASSERT_EQ(std::remove(kSetup.c_str()), 0);
   ASSERT_EQ(sh(commands[1]).status, 0);
   const Result refused = batch("--merge " + shell_quote(planned));
   const std::vector<std::string> named = split_lines(refused.err);
   ASSERT_EQ(std::tuple(refused.status, refused.out, named.size(), outputs(planned).size()),
-            std::tuple(1, "", 11u, 4u))
-      << refused.err << "nothing but the one run's files and the points' setups";
+            std::tuple(1, "", 11u, 5u))
+      << refused.err << "nothing but the one run's files and the setups";
   EXPECT_NE(named[0].find(planned + "/runs/0-0.csv"), std::string::npos) << named[0];
   EXPECT_NE(named[9].find(planned + "/runs/1-0.txt"), std::string::npos) << named[9];
   EXPECT_NE(named[10].find(": and 8 more run files missing"), std::string::npos) << named[10];
@@ -84,9 +89,10 @@ TEST(EnsembleRun, SameFilesWhateverTheJobsAndEachRunAsAlone) {
   // A setup holds no --max-days; the swept key stands only in the points' setups.
   EXPECT_EQ(batch("--setup " + one + "/points/1.toml --max-days 40").out, reports[5] + "\n");
   const std::string setup = slurp(one + "/setup.toml");
-  EXPECT_EQ(std::pair(setup.rfind("# swept, see points/: infection-rate\n", 0),
-                      setup.find("infection-rate =")),
-            std::pair(size_t{0}, std::string::npos))
+  EXPECT_TRUE(setup.rfind("# swept, see points/: infection-rate\n", 0) == 0 &&
+              setup.find("infection-rate =") == std::string::npos &&
+              setup.find("\npopulation = 3000\n") != std::string::npos &&
+              setup.find("\nseed = 11\n") != std::string::npos)
       << setup;
 
   // The last varied fastest, seeds wrapping; a stepped list holds both ends despite rounding.

@@ -96,29 +96,8 @@ print(d["format"] == 1 and r["population"] == 700 and r["quarantine-rate"] == 0.
             std::vector({direct, changed, changed}));
 }
 
-// A planned ensemble's run lines and merge never read the file again (it is gone).
-TEST_F(SetupFile, EnsembleWritesItsSetupAndNeverReadsTheFileAgain) {
-  const std::string file = put("e.toml", "format = 1\n[run]\npopulation = 500\narena-size = 100\n"
-                                         "infection-rate = 30\ninfection-length = 7\nseed = 21\n");
-  const std::string sweep = " --max-days 10 --runs 2 --vary infection-rate=20,40 --quiet --jobs 2";
-  ASSERT_EQ(0, batch("--setup " + file + sweep + " --out " + kDir + "/direct").status);
-  ::Setup left;
-  std::string error;
-  ASSERT_TRUE(read_setup(kDir + "/direct/setup.toml", &left, &error)) << error;
-  EXPECT_EQ(
-      std::tuple(left.params.population, left.params.infection_length, left.has_seed, left.seed),
-      std::tuple(500, 7, true, 21u));
-  const Result plan = batch("--setup " + file + sweep + " --out " + kDir + "/planned --plan");
-  ASSERT_EQ(0, plan.status) << plan.err;
-  ASSERT_EQ(0, std::remove(file.c_str()));
-  for (const std::string& line : split_lines(plan.out))
-    ASSERT_EQ(0, sh(line).status) << line;
-  ASSERT_EQ(0, batch("--merge " + kDir + "/planned --quiet").status);
-  EXPECT_EQ(slurp(kDir + "/direct/summary.csv"), slurp(kDir + "/planned/summary.csv"));
-  EXPECT_EQ(slurp(kDir + "/direct/setup.toml"), slurp(kDir + "/planned/setup.toml"));
-}
-
-// Each bad file, a missing one, a FIFO and a folder: one line "epidemic_batch: FILE:<reason>".
+// Each bad file, a missing one, a FIFO and a folder: one line "epidemic_batch: FILE:<reason>", an
+// unknown key quoted by its first 80 characters and an ellipsis.
 TEST_F(SetupFile, BadFilesExitTwoWithOneLineAndWriteNothing) {
   const std::vector<std::pair<std::string, std::string>> bad = {
       {"format = 1\n[run\n", "2: Error while parsing"},
@@ -142,6 +121,12 @@ TEST_F(SetupFile, BadFilesExitTwoWithOneLineAndWriteNothing) {
       {std::string("format = 1\n[run]\0\n", 18), "2: not a text file (a NUL byte)"},
       {"format = 1\n# caf\xe9\n", "2: Encountered invalid utf-8"},
       {"format = 1\n" + std::string(70000, '#') + "\n", " larger than 64 KiB"},
+      // A NUL escape is part of the string: "0:5" alone would be a good schedule.
+      {"format = 1\n[run]\ninactivity-schedule = \"0:5\\u0000garbage\"\n",
+       "3: --inactivity-schedule must be 1 to 10 setpoints"},
+      {"format = 1\n[run]\n" + std::string(60000, 'k') + " = 1\n",
+       "3: unknown key '" + std::string(80, 'k') +
+           "\xe2\x80\xa6' in [run], did you mean 'lockdown'?"},
   };
   std::vector<std::pair<std::string, std::string>> cases;
   for (const auto& [text, reason] : bad)
@@ -164,19 +149,6 @@ TEST_F(SetupFile, BadFilesExitTwoWithOneLineAndWriteNothing) {
   }
 }
 
-// A NUL escape is part of the string: the schedule is refused as the same text without it is.
-TEST_F(SetupFile, NulInsideAScheduleIsReadAsPartOfIt) {
-  const auto refusal = [](const std::string& schedule) {
-    ::Setup s;
-    std::string error;
-    EXPECT_FALSE(parse_setup("format = 1\n[run]\ninactivity-schedule = \"" + schedule + "\"\n",
-                             "x.toml", &s, &error))
-        << schedule;
-    return error;
-  };
-  EXPECT_EQ(refusal("0:5\\u0000garbage"), refusal("0:5garbage"));
-}
-
 // A key holding a newline, ESC, BEL and C1, a raw C1 code that toml++ quotes, a path that is not
 // UTF-8: both programs print the same one line, every control written as an escape.
 TEST_F(SetupFile, BothProgramsPrintWhatAFaultQuotesEscaped) {
@@ -194,14 +166,4 @@ TEST_F(SetupFile, BothProgramsPrintWhatAFaultQuotesEscaped) {
               std::tuple(2, "epidemic_sim: " + kDir + told + "\n", 2,
                          "epidemic_batch: " + kDir + told + "\n"));
   }
-}
-
-// An unknown key 60,000 characters long is quoted by its first 80 and an ellipsis.
-TEST_F(SetupFile, LongKeyIsQuotedShort) {
-  ::Setup s;
-  std::string error;
-  EXPECT_FALSE(parse_setup("format = 1\n[run]\n" + std::string(60000, 'k') + " = 1\n", "x.toml", &s,
-                           &error));
-  EXPECT_EQ(error, "x.toml:3: unknown key '" + std::string(80, 'k') +
-                       "\xe2\x80\xa6' in [run], did you mean 'lockdown'?");
 }
