@@ -86,8 +86,7 @@ TEST(BandsPlot, failureGivesOneLineReasonAndNoPngThenAWholePng) {
   std::filesystem::remove_all(dir);
 }
 
-// One run in twenty keeps the axis going: 2 of 40 runs do, 1 of 40 does not. --plot's list
-// reads back as written.
+// One run in twenty keeps the axis going: 2 of 40 runs do, 1 of 40 does not.
 TEST(BandsPlot, axisEndsOnTheLastDayThatFivePercentOfAPointsRunsReach) {
   std::vector<long long> days(40, 90);
   days[7] = 920;
@@ -95,9 +94,4 @@ TEST(BandsPlot, axisEndsOnTheLastDayThatFivePercentOfAPointsRunsReach) {
   days[30] = 700;
   EXPECT_EQ(busy_until(days), 700);
   EXPECT_EQ(busy_until({12}), 12);
-  std::vector<int> panels;
-  std::string error;
-  EXPECT_TRUE(parse_panels("dead,infected,immune", &panels, &error) &&
-              panels_text(panels) == "dead,infected,immune")
-      << error;
 }

@@ -12,14 +12,6 @@
 #include "sim/random_stream.h"
 #include "sim/world.h"
 
-// Makes the next draw the given value: the state one generator step before it.
-inline void prime_next_draw(int r) {
-  uint32_t inverse = 1; // of the multiplier, mod 2^32: Newton's iteration doubles its good bits
-  for (int i = 0; i < 5; ++i)
-    inverse *= 2u - 1103515245u * inverse;
-  random_state = ((static_cast<uint32_t>(r) << 16) - 12345u) * inverse;
-}
-
 // Seeds the stream so that the next `count` draws satisfy `accept`.
 inline void prime_draws(int count, const std::function<bool(const int*)>& accept) {
   int draws[8];
