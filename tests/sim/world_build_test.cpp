@@ -30,6 +30,7 @@ TEST_F(WorldBuild, OddParametersNeverLeaveTheTables) {
   EXPECT_EQ(std::make_tuple(person == nullptr, max, std::string(save_buf)),
             std::make_tuple(true, -10000000, std::string()));
   ticks(1);
+  EXPECT_EQ(world.done, 0) << "a run without persons never ends by itself";
   // Wider than the grid has rows, more points than the table holds, no interactions.
   std::tie(params.population, params.arena_size, params.drivers_pct, params.destination_count,
            params.daily_interactions, params.lockdown, params.inactivity) =
