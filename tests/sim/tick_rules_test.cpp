@@ -39,7 +39,7 @@ TEST_F(TickRules, PeakAndRunEnd) {
   world.done = 0;
   quarantine_rate = 100.0, world.infection_length = 30;
   populate({{5, 5, 1}});
-  tick_to_boundary();
+  ticks(9 - iteration); // to the next day boundary
   EXPECT_EQ(rec.endings, 1);
   ticks(1);
   EXPECT_EQ(rec.endings, 2);

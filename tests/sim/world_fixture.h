@@ -82,10 +82,6 @@ protected:
     for (int i = 0; i < n; ++i)
       world.tick(rec);
   }
-  void tick_to_boundary() {
-    for (ticks(1); iteration != 0;)
-      ticks(1);
-  }
 
   World world;
   RecordingHooks rec{100};
