@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The headless batch runner's front: reads the command line once, then runs one epidemic, an
-// ensemble of runs in worker processes, a plan or a merge.
+// ensemble of runs in worker processes, a plan, a merge or a fit.
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -8,6 +8,7 @@
 
 #include "ensemble/ensemble_commands.h"
 #include "ensemble/ensemble_options.h"
+#include "fit/fit_command.h"
 #include "single_run/single_run.h"
 #include "single_run/standard_streams.h"
 
@@ -49,6 +50,8 @@ int dispatch(int argc, char** argv) {
   EnsembleFailure failure;
   if (!o.merge.empty())
     return merge_ensemble(o.merge, &failure) ? 0 : failure_status(failure);
+  if (!o.fit.empty())
+    return run_fit(o, &failure) ? 0 : failure_status(failure);
   if (is_single_run(o))
     return run_single(o.single);
   return run_ensemble(o, command, &failure) ? 0 : failure_status(failure);

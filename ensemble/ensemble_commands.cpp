@@ -68,14 +68,10 @@ bool make_subfolder(const std::string& path, std::string* error) {
   return false;
 }
 
-// Creates DIR, claims it and creates DIR/runs. DIR is checked before the claim, so that a full
-// folder is refused with nothing left in it, and again once claimed, since another ensemble may
-// have filled it meanwhile.
+// Creates DIR, claims it and creates DIR/runs.
 bool prepare_dir(const std::string& dir, bool force, FolderClaim* claim, EnsembleFailure* failure) {
-  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST)
-    return fail("cannot create " + dir + ": " + std::strerror(errno), failure);
-  return usable(dir, force, failure) && claim->take(dir, &failure->message) &&
-         usable(dir, force, failure) && make_subfolder(dir + "/runs", &failure->message);
+  return claim_out_dir(dir, force, claim, failure) &&
+         make_subfolder(dir + "/runs", &failure->message);
 }
 
 Plan make_plan(const EnsembleOptions& o) {
@@ -287,6 +283,16 @@ bool write_point_setups(const EnsembleOptions& o, const Plan& plan, std::string*
 }
 
 } // namespace
+
+// DIR is checked before the claim, so that a full folder is refused with nothing left in it, and
+// again once claimed, since another program may have filled it meanwhile.
+bool claim_out_dir(const std::string& dir, bool force, FolderClaim* claim,
+                   EnsembleFailure* failure) {
+  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST)
+    return fail("cannot create " + dir + ": " + std::strerror(errno), failure);
+  return usable(dir, force, failure) && claim->take(dir, &failure->message) &&
+         usable(dir, force, failure);
+}
 
 bool merge_ensemble(const std::string& dir, EnsembleFailure* failure) {
   Plan plan;

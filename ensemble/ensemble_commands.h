@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ensemble/ensemble_options.h"
+#include "fileio/folder_claim.h"
 
 // The processors online, 1 to 256: the default of --jobs.
 int online_processors();
@@ -16,6 +17,11 @@ struct EnsembleFailure {
   bool bad_usage = false; // DIR holds something and --force was not given
   int stop_signal = 0;    // the SIGINT or SIGTERM that stopped it, or 0
 };
+
+// Creates DIR if need be and claims it (see FolderClaim), unless it holds something and `force`
+// is false, which is bad usage. False with *failure otherwise.
+bool claim_out_dir(const std::string& dir, bool force, FolderClaim* claim,
+                   EnsembleFailure* failure);
 
 // Runs the ensemble, or writes its plan, that the options describe into DIR; `command` is the
 // command line, recorded in the manifest. False with *failure when a run failed, a file could not

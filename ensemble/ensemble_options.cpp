@@ -21,6 +21,8 @@ const Target kTargets[] = {
     {"runs", &Options::runs, nullptr, nullptr},
     {"jobs", &Options::jobs, nullptr, nullptr},
     {"plot-days", &Options::plot_days, nullptr, nullptr},
+    {"trials", &Options::trials, nullptr, nullptr},
+    {"fit", nullptr, nullptr, &Options::fit},
     {"out", nullptr, nullptr, &Options::out},
     {"merge", nullptr, nullptr, &Options::merge},
     {"save-setup", nullptr, nullptr, &Options::save_setup},
@@ -88,6 +90,10 @@ bool take_option(const std::string& name, const std::string& value, Options* o,
     return add_varied(value, o, error);
   if (name == "plot")
     return parse_panels(value, &o->plot, error);
+  o->runs_given = o->runs_given || name == "runs";
+  o->fit_options = o->fit_options || (own->group == OptionGroup::Fit && name != "fit");
+  if (name == "fit-param" || name == "fit-weight")
+    (name == "fit-param" ? o->fit_params : o->fit_weights).push_back(value);
   store(name, value, number, o);
   return true;
 }
@@ -100,11 +106,12 @@ bool holds_control(const std::string& text) {
 }
 
 // Every argument of an ensemble goes into a line of the plan and of the manifest, and values
-// into CSV cells.
+// into CSV cells; a fit's into CSV cells and a plot's title.
 bool check_controls(const OptionWords& given, std::string* error) {
   const bool ensemble = std::any_of(given.begin(), given.end(), [](const auto& word) {
     const RunnerOption* own = find_runner_option(word.first);
-    return own != nullptr && own->group == OptionGroup::Ensemble;
+    return own != nullptr &&
+           (own->group == OptionGroup::Ensemble || own->group == OptionGroup::Fit);
   });
   for (const auto& [name, value] : given)
     if (ensemble && holds_control(value)) {
@@ -114,7 +121,8 @@ bool check_controls(const OptionWords& given, std::string* error) {
   return true;
 }
 
-// The [run] values of the last --setup FILE as options, leaving out those the options vary.
+// The [run] values of the last --setup FILE as options, leaving out those the options vary or
+// fit: an option given for them is refused, the setup's value is not.
 bool setup_words(const OptionWords& given, Options* o, OptionWords* words, std::string* error) {
   const auto last = std::find_if(given.rbegin(), given.rend(),
                                  [](const auto& word) { return word.first == "setup"; });
@@ -126,7 +134,7 @@ bool setup_words(const OptionWords& given, Options* o, OptionWords* words, std::
     return false;
   std::vector<std::string> varied;
   for (const auto& [name, value] : given)
-    if (name == "vary")
+    if (name == "vary" || name == "fit-param")
       varied.push_back(value.substr(0, value.find('=')));
   for (const auto& word : setup_options(o->setup))
     if (std::find(varied.begin(), varied.end(), word.first) == varied.end())

@@ -16,7 +16,7 @@ struct VariedOption {
   std::vector<std::string> values;
 };
 
-// What a command line asks for: one run, an ensemble, a plan or a merge. A run option given
+// What a command line asks for: one run, an ensemble, a plan, a merge or a fit. A run option given
 // plainly is passed on to every run of an ensemble.
 struct EnsembleOptions {
   int runs = 1;
@@ -36,6 +36,13 @@ struct EnsembleOptions {
   bool seed_given = false; // by --seed or the setup file
   BatchOptions single;     // the run options as one run takes them, the seed included
   std::string save_setup;  // FILE of --save-setup; empty: none
+  // A fit: DATA.csv of --fit (empty: none), the values of --fit-param and --fit-weight as given,
+  // in order, and --trials. The fit itself reads them.
+  std::string fit;
+  std::vector<std::string> fit_params, fit_weights;
+  int trials = 200;
+  bool runs_given = false;  // a fit runs more than one run per point unless told
+  bool fit_options = false; // --fit-param, --fit-weight or --trials given
   // The file of --setup as read (the table's first values without one): its display settings
   // go on into --save-setup's file and an ensemble's setup.toml.
   Setup setup = initial_setup();

@@ -59,10 +59,29 @@ bool expand_range(const std::string& name, double from, double to, double step,
 
 bool check_merge_alone(const EnsembleOptions& o, bool plotted, std::string* error) {
   // A merge draws the plot that its manifest records.
-  if (o.merge.empty() || (o.out.empty() && !o.plan && !o.force && o.varied.empty() && o.runs == 1 &&
-                          o.fixed.empty() && o.save_setup.empty() && !plotted))
+  if (o.merge.empty() ||
+      (o.out.empty() && !o.plan && !o.force && o.varied.empty() && o.runs == 1 && o.fixed.empty() &&
+       o.save_setup.empty() && !plotted && o.fit.empty() && !o.fit_options))
     return true;
   *error = "--merge takes no other options but --quiet";
+  return false;
+}
+
+// A fit searches one machine's runs: a plan's runs would go elsewhere, and its points are its
+// own to choose.
+bool check_fit(const EnsembleOptions& o, bool plotted, std::string* error) {
+  if (o.fit.empty() && o.fit_options)
+    *error = "--fit-param, --fit-weight and --trials go with --fit DATA.csv";
+  else if (o.fit.empty())
+    return true;
+  else if (!o.varied.empty() || o.plan || plotted)
+    *error = "--fit cannot be used with --vary, --plan, --plot or --plot-days";
+  else if (o.out.empty())
+    *error = "--fit needs --out DIR";
+  else if (o.fit_params.empty())
+    *error = "--fit needs at least one --fit-param NAME=LOW:HIGH";
+  else
+    return true;
   return false;
 }
 
@@ -184,6 +203,7 @@ bool read_varied(const std::string& assignment, const std::vector<VariedOption>&
 
 bool check_combination(const EnsembleOptions& o, std::string* error) {
   const bool plotted = !o.plot.empty() || o.plot_days > 0;
-  return check_merge_alone(o, plotted, error) && check_out_given(o, plotted, error) &&
-         check_runs_of_out(o, error) && check_varied(o, error);
+  return check_merge_alone(o, plotted, error) && check_fit(o, plotted, error) &&
+         check_out_given(o, plotted, error) && check_runs_of_out(o, error) &&
+         check_varied(o, error);
 }

@@ -30,7 +30,7 @@ bool expand_value_list(const std::string& name, const std::string& list,
 bool read_varied(const std::string& assignment, const std::vector<VariedOption>& earlier,
                  VariedOption* varied, std::string* error);
 
-// The options together: --merge alone (but --quiet), --out where an ensemble's options ask for
-// one, no --csv or --report or a longer --max-days with it, nothing both given and varied, and a
-// size within the caps.
+// The options together: --merge alone (but --quiet), --fit with --out and without --vary or
+// --plan, --out where an ensemble's options ask for one, no --csv or --report or a longer
+// --max-days with it, nothing both given and varied, and a size within the caps.
 bool check_combination(const EnsembleOptions& options, std::string* error);

@@ -19,10 +19,10 @@ std::string duration(double seconds) {
 
 } // namespace
 
-ProgressLine::ProgressLine(std::FILE* out, bool enabled, long long total)
-    : out_(out), enabled_(enabled), total_(total), start_(Clock::now()) {}
+ProgressLine::ProgressLine(std::FILE* out, bool enabled, long long total, const char* unit)
+    : out_(out), enabled_(enabled), total_(total), unit_(unit), start_(Clock::now()) {}
 
-void ProgressLine::update(long long done) {
+void ProgressLine::update(long long done, const std::string& note) {
   if (!enabled_)
     return;
   const Clock::time_point now = Clock::now();
@@ -38,8 +38,8 @@ void ProgressLine::update(long long done) {
                 " left"
           : "time left not known yet";
   // \r returns to the line's start and ESC[K wipes what a longer line left behind.
-  std::fprintf(out_, "\r%lld/%lld runs, %s elapsed, %s\033[K", done, total_,
-               duration(elapsed).c_str(), left.c_str());
+  std::fprintf(out_, "\r%lld/%lld %s%s, %s elapsed, %s\033[K", done, total_, unit_,
+               note.empty() ? "" : (", " + note).c_str(), duration(elapsed).c_str(), left.c_str());
   std::fflush(out_);
 }
 

@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <cerrno>
 #include <cstring>
@@ -86,6 +89,34 @@ bool Workers::start(const std::vector<std::string>& argv, long long tag, std::st
   }
   running_.push_back({pid, tag});
   return true;
+}
+
+bool Workers::call(const std::function<int()>& body, long long tag, std::string* error) {
+  // Whatever the parent's streams hold must not reach a file twice.
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid < 0) {
+    *error = std::string("cannot start a run: ") + std::strerror(errno);
+    return false;
+  }
+  if (pid > 0) {
+    running_.push_back({pid, tag});
+    return true;
+  }
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  for (const int sig : {SIGINT, SIGTERM, SIGCHLD})
+    sigaction(sig, &default_action, nullptr);
+  sigprocmask(SIG_SETMASK, &old_mask_, nullptr);
+  const int null_fd = open("/dev/null", O_WRONLY);
+  if (null_fd < 0 || dup2(null_fd, 1) < 0)
+    _exit(127);
+  close_range(3, ~0U, 0);
+  try {
+    _exit(body());
+  } catch (...) {
+    _exit(1);
+  }
 }
 
 int Workers::wait(int timeout_ms, std::vector<End>* ended) {

@@ -6,10 +6,6 @@
 
 #include "ensemble/summary.h"
 
-namespace {
-
-// The run's value of `figure` on model day `day`; false when the run does not count that day (a
-// gap in its rows, or immune after its end).
 bool run_value(const std::vector<DayFigures>& rows, int figure, int day, double* value) {
   const DayFigures* row = nullptr;
   if (day < rows.front().day)
@@ -34,8 +30,6 @@ bool run_value(const std::vector<DayFigures>& rows, int figure, int day, double*
   *value = row == nullptr ? 0.0 : static_cast<double>(row->sample.value[figure]);
   return true;
 }
-
-} // namespace
 
 PointRuns::PointRuns(const FitTarget& target) : target_(target) {
   for (const ObservedSeries& series : target.data.series)

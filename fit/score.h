@@ -25,6 +25,10 @@ struct PointScore {
   std::vector<double> shares;
 };
 
+// A run's value of `figure` on model day `day`, counted as below; false when the run does not
+// count that day (a gap in its rows, or immune after its end). `rows` must not be empty.
+bool run_value(const std::vector<DayFigures>& rows, int figure, int day, double* value);
+
 // The runs of one parameter point, added one at a time so that no run's rows need be kept, and
 // their score against the target. A run counts on each model day of the data as follows:
 // - on a day it has a row: that row's value;

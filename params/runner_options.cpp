@@ -7,7 +7,7 @@ namespace {
 
 using V = OptionValue;
 constexpr OptionGroup kRun = OptionGroup::Run, kProgram = OptionGroup::Program,
-                      kEnsemble = OptionGroup::Ensemble;
+                      kEnsemble = OptionGroup::Ensemble, kFit = OptionGroup::Fit;
 
 const RunnerOption kOptions[] = {
     {"seed", '\0', "N", V::Whole, 0, 4294967295LL, " (the time)", kRun},
@@ -25,7 +25,7 @@ const RunnerOption kOptions[] = {
     {"help", 'h', "", V::Flag, 0, 0, "this text", kProgram},
     {"version", '\0', "", V::Flag, 0, 0, "the program's name and version", kProgram},
     {"runs", '\0', "N", V::Whole, 1, kMaxRunsPerPoint,
-     " runs per point, seeds SEED+0 .. SEED+N-1 (1)", kEnsemble},
+     " runs per point, seeds SEED+0 .. SEED+N-1 (1; with --fit 8)", kEnsemble},
     {"vary", '\0', "NAME=LIST", V::Text, 0, 0,
      "a run option without dashes over a LIST of values, either\nA,B,C or FROM:TO:STEP; repeat "
      "for a cartesian product",
@@ -46,6 +46,17 @@ const RunnerOption kOptions[] = {
     {"plan", '\0', "", V::Flag, 0, 0, "write DIR's manifest and print one command per run",
      kEnsemble},
     {"merge", '\0', "DIR", V::Folder, 0, 0, "merge the run files of a planned DIR", kEnsemble},
+    {"fit", '\0', "DATA.csv", V::File, 0, 0,
+     "search the --fit-param values whose runs come closest to\nDATA.csv (a day column, then "
+     "daily CSV columns); trials.csv,\nbest.toml, fit.csv and fit.png go into --out DIR",
+     kFit},
+    {"fit-param", '\0', "NAME=LOW:HIGH", V::Text, 0, 0,
+     "a run parameter to fit within its range, or day-offset:\ndata day d is model day d + "
+     "offset; repeat for each",
+     kFit},
+    {"fit-weight", '\0', "SERIES=W", V::Text, 0, 0,
+     "the weight of DATA.csv's column SERIES in the score (1)", kFit},
+    {"trials", '\0', "N", V::Whole, 1, kMostTrials, " points searched at most (200)", kFit},
 };
 
 bool fail(const RunnerOption& row, const std::string& why, std::string* error) {

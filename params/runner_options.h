@@ -24,8 +24,11 @@ enum class OptionValue { Flag, Whole, File, Folder, Text };
 
 // Run: one run's own, which each run of an ensemble is given too. Program: what the program does
 // instead of a run, or before it (--help, --version, the setup files). Ensemble: ensembles and
-// sweeps, which --help lists under a heading of their own.
-enum class OptionGroup { Run, Program, Ensemble };
+// sweeps, and Fit: fitting run parameters to observed data, which --help lists under headings of
+// their own.
+enum class OptionGroup { Run, Program, Ensemble, Fit };
+// The most points a fit may search.
+constexpr int kMostTrials = 100000;
 
 struct RunnerOption {
   const char* name;        // without its dashes

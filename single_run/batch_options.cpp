@@ -97,11 +97,13 @@ std::string batch_usage() {
   for (const ScheduleRow& row : schedule_rows())
     text += usage_line(std::string("--") + row.name + " D:V,...",
                        std::string("1 to 10 setpoints for --") + row.drives);
-  bool headed = false;
+  OptionGroup last = OptionGroup::Run;
   for (const RunnerOption& row : runner_options()) {
-    if (row.group == OptionGroup::Ensemble && !headed)
+    if (row.group != last && row.group == OptionGroup::Ensemble)
       text += "Ensembles and sweeps (each run in its own process):\n";
-    headed = headed || row.group == OptionGroup::Ensemble;
+    if (row.group != last && row.group == OptionGroup::Fit)
+      text += "Fitting run parameters to observed data (one machine's cores):\n";
+    last = row.group;
     text += own_line(row);
   }
   return text + "A flag also takes =1 or =0; -- ends the options.\n";

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The spread of a point's runs on the days of the data, as fit.csv holds it: for every data day
+// and every observed series, the data's value and the mean, p5, p25, median, p75 and p95 over the
+// runs on the model day that the data day is compared with.
+#include <cstdio>
+#include <vector>
+
+#include "fit/score.h"
+
+struct BandValues {
+  int n = 0; // the runs that count on that day
+  double mean = 0, p5 = 0, p25 = 0, median = 0, p75 = 0, p95 = 0;
+};
+
+class FitBands {
+public:
+  explicit FitBands(const FitTarget& target); // `target` must outlive this
+  // A run's rows as for PointRuns::add_run, counted the same way.
+  void add_run(const std::vector<DayFigures>& rows);
+  // Every day with a value in some series, in increasing days.
+  const std::vector<int>& days() const { return days_; }
+  // Series s on days()[k]; n is 0 where no run counts.
+  BandValues band(std::size_t s, std::size_t k) const;
+
+private:
+  const FitTarget& target_;
+  std::vector<int> days_;
+  std::vector<std::vector<std::vector<double>>> values_; // per series, per day, per run
+};
+
+// fit.csv: "day", then for each series S of the target "S_data,S_mean,S_p5,S_p25,S_median,S_p75,
+// S_p95"; one row per day of bands.days(), S_data blank where S has no value that day and the
+// model's cells blank where no run counts.
+void write_fit_csv(std::FILE* out, const FitTarget& target, const FitBands& bands);
