@@ -12,6 +12,7 @@
 #include "arena/my_win.h"
 #include "arena/run_control.h"
 #include "control/control_win.h"
+#include "ensemble_window/ensemble_win.h"
 #include "results/accumulation_store.h"
 #include "setup/setup_file.h"
 #include "sim/random_stream.h"
@@ -70,9 +71,12 @@ int main(int argc, char** argv) {
   run_panel = c;
   schedule_panel = c; // the engine follows the panel's schedules
   c->callback(control_close_cb, w);
+  connect_ensemble_window(c);
   if (start.has_setup)
     c->show_setup(start.setup); // its seed, if any, replaces the one above for the first run
 
   Fl::run();
+  // The last window is closed: an ensemble still running goes with the program.
+  close_ensemble_window();
   return 0;
 }

@@ -90,6 +90,9 @@ ControlWin::ControlWin(MyWin* arena_window, int w, int h) : Fl_Double_Window(w, 
   build_run_row();
   build_fields();
   name_fields();
+  // The free slot beside "Lockdown".
+  ensemble_button = make_button(630, 330, 150, 20, "Ensemble\u2026",
+                                "Runs the setup many times over and shows the spread of its runs.");
 
   start_button->callback(start_sim_cb, world);
   stop_button->callback(stop_sim_cb, world);

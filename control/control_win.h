@@ -70,6 +70,8 @@ public:
   Fl_Button* clear_button;
   Fl_Button* open_setup_button;
   Fl_Button* save_setup_button;
+  // "Ensemble…": opens the Ensemble window, which start-up connects (the panel sits below it).
+  Fl_Button* ensemble_button;
   // One per field and toggle row of the table, in creation order.
   std::vector<PanelField> fields;
   // The fields that the schedules, run control and the tests reach by name.

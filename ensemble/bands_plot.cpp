@@ -60,15 +60,6 @@ std::string quoted(const std::string& text) {
   return out + "'";
 }
 
-std::string heading(const BandsRuns& runs) {
-  const bool one = runs.per_point == 1;
-  const std::string seeds =
-      one ? "seed " + std::to_string(runs.first_seed)
-          : "seeds " + std::to_string(runs.first_seed) + " to " + std::to_string(runs.last_seed);
-  return std::to_string(runs.per_point) + (one ? " run" : " runs") + " per point, " + seeds +
-         ": median line, 25-75 % and 5-95 % bands";
-}
-
 // Columns of panels: one for one panel, two up to six (three rows at most), three beyond.
 int grid_columns(size_t panels) {
   return panels <= 1 ? 1 : panels <= 6 ? 2 : 3;
@@ -89,7 +80,7 @@ void write_view(std::FILE* out, const BandsView& view) {
 
 void write_values(std::FILE* out, const BandsRuns& runs, const std::vector<std::string>& labels,
                   size_t points) {
-  std::fprintf(out, "heading = %s\n", quoted(heading(runs)).c_str());
+  std::fprintf(out, "heading = %s\n", quoted(bands_heading(runs)).c_str());
   std::fprintf(out, "points = %zu\narray label[%zu] = [", points, points);
   for (size_t p = 0; p < points; ++p) {
     const std::string name =
@@ -361,6 +352,19 @@ long long busy_until(std::vector<long long> run_days) {
   std::nth_element(run_days.begin(), run_days.begin() + (k - 1), run_days.end(),
                    std::greater<long long>());
   return run_days[k - 1];
+}
+
+std::string bands_heading(const BandsRuns& runs) {
+  const bool one = runs.per_point == 1;
+  const std::string seeds =
+      one ? "seed " + std::to_string(runs.first_seed)
+          : "seeds " + std::to_string(runs.first_seed) + " to " + std::to_string(runs.last_seed);
+  return std::to_string(runs.per_point) + (one ? " run" : " runs") + " per point, " + seeds +
+         ": median line, 25-75 % and 5-95 % bands";
+}
+
+long long plot_last_day(int plot_days, long long latest_busy) {
+  return plot_days > 0 ? plot_days : std::max(latest_busy, 1LL);
 }
 
 bool render_bands_plot(FileSet* set, Workers* children, const BandsRuns& runs,

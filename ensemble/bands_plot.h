@@ -33,6 +33,11 @@ std::string panels_text(const std::vector<int>& series);
 // The last day on which at least 5 % of a point's runs are still going, given each run's days:
 // where its plot's x-axis may end without cutting off what most of its runs show.
 long long busy_until(std::vector<long long> run_days);
+// Where the plot's days end: at --plot-days when given (above 0), else at the latest busy_until
+// of any point's runs, and never before day 1.
+long long plot_last_day(int plot_days, long long latest_busy);
+// The plot's title: the runs per point and their seeds, and what the lines and bands are.
+std::string bands_heading(const BandsRuns& runs);
 
 // bands.dat, written point by point as the merge summarises them, so that no point's rows stay
 // in memory until the plot: one block per point (gnuplot's "index"), one line per day.

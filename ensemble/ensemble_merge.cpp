@@ -175,7 +175,7 @@ bool EnsembleMerge::finish(Workers* children, std::string* error) {
   std::vector<Workers::End> none;
   // A stop signal that came once gnuplot was done still wins over the move into place.
   const BandsView view{plan_.plot.empty() ? kDefaultPanels : plan_.plot,
-                       plan_.plot_days > 0 ? plan_.plot_days : plot_days_};
+                       plot_last_day(plan_.plot_days, plot_days_)};
   return render_bands_plot(&outputs_, children, runs, labels, view, error) &&
          children->wait(0, &none) == 0 && outputs_.commit(error);
 }

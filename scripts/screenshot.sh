@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Renews docs/screenshot.png: starts the simulator on a private X server, plays two runs through
 # its control panel and captures the screen with the control panel, the arena stopped in the
-# middle of the second run's epidemic, and the results window overlaying both runs.
+# middle of the second run's epidemic, and the results window overlaying both runs. Then renews
+# docs/ensemble.png: the Ensemble window after a vaccination sweep run from it.
 # Needs root on Debian for the tools it installs; EPI_BUILD_DIR chooses the build (default build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,19 +20,21 @@ if [ -z "${EPI_SCREENSHOT_DISPLAY:-}" ]; then
   fi
   build=${EPI_BUILD_DIR:-build}
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" -j"$(nproc)" --target epidemic_sim
+  cmake --build "$build" -j"$(nproc)" --target epidemic_sim epidemic_batch
   exec env EPI_SCREENSHOT_DISPLAY=1 EPI_SIM="$build/epidemic_sim" \
     xvfb-run -a -s "-screen 0 ${width}x${height}x24" "$0"
 fi
 
 log=$(mktemp)
 sim=
-trap 'if [ -n "$sim" ]; then kill "$sim" 2>/dev/null || true; fi; rm -f "$log" "$log.png"' EXIT
-"$EPI_SIM" >"$log" &
+trap 'if [ -n "$sim" ]; then kill "$sim" 2>/dev/null || true; fi; rm -rf "$log" "$log.png" "$log.data"' EXIT
+# The ensemble's folder goes to a private data folder, not the user's.
+XDG_DATA_HOME="$log.data" "$EPI_SIM" >"$log" &
 sim=$!
 
 window() { timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
 click() { xdotool mousemove --window "$control" "$1" "$2" click 1; sleep 0.3; }
+click_in() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
 # A text field of the panel: the text is what a run reads, so typing it is enough.
 type_value() {
   click $(($1 + 30)) $(($2 + 10))
@@ -92,5 +95,32 @@ for name in Control Test Charts; do
 done
 mkdir -p docs
 /usr/bin/convert -size "${width}x$height" xc:'#4a5361' "${layers[@]}" docs/screenshot.png
-cat "$log"
 echo "wrote docs/screenshot.png"
+
+# The Ensemble window: the second run's scenario at a fifth of the population, with 2 % of the
+# sick dying, 12 runs at each of three vaccination rates.
+type_value 150 50 10000
+type_value 550 230 2
+click 705 340 # "Ensemble…"
+ensemble=$(window Ensemble)
+xdotool windowmove "$ensemble" 0 0
+sleep 0.5
+click_in "$ensemble" 75 20 # Runs
+xdotool key --clearmodifiers ctrl+a type 12
+click_in "$ensemble" 225 20 # Vary: its menu, down to "vaccination"
+xdotool key --delay 50 $(printf 'Down %.0s' $(seq 14)) Return
+click_in "$ensemble" 430 20 # Values
+xdotool key --clearmodifiers ctrl+a type 0,1,2
+xdotool key --clearmodifiers ctrl+r
+for _ in $(seq 1500); do
+  compgen -G "$log.data/epidemic-sim/ensembles/*/summary.csv" >/dev/null && break
+  sleep 0.2
+done
+compgen -G "$log.data/epidemic-sim/ensembles/*/summary.csv" >/dev/null ||
+  { echo "the Ensemble window's sweep wrote no summary.csv" >&2; exit 1; }
+sleep 2 # its last redraw
+/usr/bin/import -window root "$log.png"
+eval "$(xdotool getwindowgeometry --shell "$ensemble")"
+/usr/bin/convert "$log.png" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage docs/ensemble.png
+cat "$log"
+echo "wrote docs/ensemble.png"

@@ -58,6 +58,7 @@ struct Row {
     {"Hide Recovered", "Hide the people that have recovered."},
     {"Hard Edge", "Cause the side and upper edges to not wrap around\n"},
     {"Lockdown", "A percentage of people are inactive rather than all people being less active."},
+    {"Ensemble\u2026", "Runs the setup many times over and shows the spread of its runs."},
     {"Currently Infected", "Set which results are to be charted. More than one can be selected. "
                            "Selecting None clears the selection."}};
 
@@ -95,7 +96,8 @@ TEST_F(Panel, ControlsTheirPlacesAndWhatTheyDo) {
                 (w == arena->graph || w->y() + w->h() <= arena->graph->y()))
         << (w->label() ? w->label() : "?");
   }
-  // Locking leaves only the run controls, Speed and saving the setup.
+  // Locking leaves only the run controls, Speed, saving the setup and the ensembles, which run
+  // beside a run.
   const auto children = [&](bool on) { // the active ones, or with `on` false, the others
     std::set<Fl_Widget*> found;
     for (int i = 0; i < panel->children(); ++i)
@@ -108,7 +110,7 @@ TEST_F(Panel, ControlsTheirPlacesAndWhatTheyDo) {
   panel->LockControls();
   EXPECT_EQ(children(true),
             (std::set<Fl_Widget*>{panel->stop_button, panel->pause_button, panel->quit_button,
-                                  panel->save_setup_button, arena->graph,
+                                  panel->save_setup_button, panel->ensemble_button, arena->graph,
                                   panel->speed_slider->input, panel->speed_slider->slider}));
   panel->inactivity_slider->deactivate(); // as a schedule in use leaves it
   panel->UnlockControls();
