@@ -167,8 +167,12 @@ bool BandsPanel::save_image(const std::string& path, std::string* reason) {
   unsigned char* px = fl_read_image(nullptr, 0, 0, w(), h());
   fl_end_offscreen();
   fl_delete_offscreen(off);
+  if (!px) {
+    *reason = "the panel's pixels could not be read";
+    return false;
+  }
   _RGBBitmap bitmap = packed_bitmap(px, w(), h(), 3);
-  const bool saved = px && save_png_to_file(&bitmap, path.c_str(), reason);
+  const bool saved = save_png_to_file(&bitmap, path.c_str(), reason);
   delete[] px;
   return saved;
 }
