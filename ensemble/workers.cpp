@@ -91,7 +91,7 @@ bool Workers::start(const std::vector<std::string>& argv, long long tag, std::st
   return true;
 }
 
-bool Workers::call(const std::function<int()>& body, long long tag, std::string* error) {
+bool Workers::call(const std::function<int()>& body, long long tag, std::string* error, int in_fd) {
   // Whatever the parent's streams hold must not reach a file twice.
   std::fflush(nullptr);
   const pid_t pid = fork();
@@ -109,7 +109,7 @@ bool Workers::call(const std::function<int()>& body, long long tag, std::string*
     sigaction(sig, &default_action, nullptr);
   sigprocmask(SIG_SETMASK, &old_mask_, nullptr);
   const int null_fd = open("/dev/null", O_WRONLY);
-  if (null_fd < 0 || dup2(null_fd, 1) < 0)
+  if (null_fd < 0 || dup2(null_fd, 1) < 0 || (in_fd >= 0 && dup2(in_fd, 0) < 0))
     _exit(127);
   close_range(3, ~0U, 0);
   try {

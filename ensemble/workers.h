@@ -28,12 +28,12 @@ public:
   bool start(const std::vector<std::string>& argv, long long tag, std::string* error,
              const Place& place = {});
 
-  // Runs `body` in a forked copy of this process, which exits with what it returns: a run of the
+  // Runs `body` in a forked copy of this process, which exits with what it returns: runs of the
   // engine without the cost of starting a program, for callers that run many short ones. The
   // child starts as start() starts a program (signal mask, default handlers, stdout on /dev/null,
-  // no other descriptor but stdin and stderr) and ends without flushing the parent's streams.
-  // The caller must not have run the engine: the child starts from the parent's state.
-  bool call(const std::function<int()>& body, long long tag, std::string* error);
+  // no other descriptor but stdin and stderr), its stdin on `in_fd` when given, and ends without
+  // flushing the parent's streams.
+  bool call(const std::function<int()>& body, long long tag, std::string* error, int in_fd = -1);
 
   struct End {
     long long tag;

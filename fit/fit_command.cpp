@@ -29,7 +29,7 @@ struct FreshPoint {
 class Fit {
 public:
   Fit(const FitRequest& request, Workers* workers, const std::string& folder)
-      : r_(request), runs_(workers, folder, request.jobs),
+      : r_(request), runs_(workers, request.base, folder, request.jobs),
         progress_(stderr, !request.quiet && isatty(2) == 1,
                   request.trials + static_cast<long long>(kRescored), "points") {}
 
@@ -56,13 +56,17 @@ public:
   }
 
   const FreshPoint& fresh(const std::vector<double>& values) const { return *fresh_.at(values); }
-  void clear_progress() { progress_.clear(); }
+  // The search is over: the progress line goes, and the runs' workers, before anything else runs.
+  void end() {
+    progress_.clear();
+    runs_.end_workers();
+  }
 
 private:
   bool score_on(const std::vector<double>& values, const FitTarget& target, uint32_t first_seed,
                 int count, FitBands* bands, PointScore* out, std::string* error) {
     std::vector<std::vector<DayFigures>> rows;
-    if (!runs_.run(point_options(r_, values), first_seed, count, &rows, error))
+    if (!runs_.run(point_words(r_, values), first_seed, count, &rows, error))
       return false;
     PointRuns runs(target);
     // In seed order, whatever order they ended in: the sums, and so the scores, are the same
@@ -129,7 +133,7 @@ bool run_fit(const EnsembleOptions& o, EnsembleFailure* failure) {
           trials,
           [&fit](const auto& v, PointScore* s, std::string* e) { return fit.rescore(v, s, e); },
           &choice, &error);
-  fit.clear_progress();
+  fit.end();
   if (!chosen)
     return stopped_or(workers, error, failure);
   const std::vector<double>& best = trials[choice.rescored[choice.best].trial].values;

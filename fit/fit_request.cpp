@@ -142,12 +142,19 @@ std::string fitted_text(const FitParameter& p, double value) {
   return shortest_text(value);
 }
 
+RunWords point_words(const FitRequest& r, const std::vector<double>& values) {
+  RunWords words;
+  for (std::size_t i = 0; i < r.parameters.size(); ++i)
+    if (static_cast<int>(i) != r.offset_index)
+      words.emplace_back(r.parameters[i].name, fitted_text(r.parameters[i], values[i]));
+  return words;
+}
+
 BatchOptions point_options(const FitRequest& r, const std::vector<double>& values) {
   BatchOptions o = r.base;
   std::string checked; // the bounds lie within each parameter's range
-  for (std::size_t i = 0; i < r.parameters.size(); ++i)
-    if (static_cast<int>(i) != r.offset_index)
-      take_run_option(r.parameters[i].name, fitted_text(r.parameters[i], values[i]), &o, &checked);
+  for (const auto& [name, value] : point_words(r, values))
+    take_run_option(name, value, &o, &checked);
   return o;
 }
 

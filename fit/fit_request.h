@@ -10,6 +10,7 @@
 #include "ensemble/ensemble_options.h"
 #include "fit/score.h"
 #include "fit/search.h"
+#include "fit/seed_runs.h"
 
 // The pseudo-parameter that shifts the data: data day d is compared with model day d + offset.
 extern const char* const kDayOffset;
@@ -37,6 +38,8 @@ bool read_fit_request(const EnsembleOptions& options, FitRequest* request, std::
 // The fitted value as a run option takes it: a whole number, or a real at its precision.
 std::string fitted_text(const FitParameter& parameter, double value);
 
-// A point's run options (the base with its fitted run parameters) and its day offset.
+// A point's fitted run parameters as options, its run options (the base with them) and its day
+// offset.
+RunWords point_words(const FitRequest& request, const std::vector<double>& values);
 BatchOptions point_options(const FitRequest& request, const std::vector<double>& values);
 int point_offset(const FitRequest& request, const std::vector<double>& values);
