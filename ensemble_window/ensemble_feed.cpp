@@ -3,10 +3,8 @@
 
 #include <algorithm>
 
-#include "ensemble/bands_plot.h"
 #include "ensemble/manifest.h"
 #include "fileio/regular_file.h"
-#include "params/run_parameters.h"
 #include "params/runner_options.h"
 
 namespace {
@@ -14,17 +12,6 @@ namespace {
 // Runs start in order, at most --jobs (256) at once, so those that may have ended lie this
 // close after the first one not read yet.
 constexpr long long kLookAhead = 2 * kMostJobs;
-
-// A percentage reads as one: "vaccination = 1 %".
-std::string unit_of(const std::string& name) {
-  const ParamRow* row = find_param(name);
-  const std::string label = row ? row->label : "";
-  return label.size() > 1 && label.back() == '%' ? " %" : "";
-}
-
-BandDay band_day(const SummaryRow& r) {
-  return {r.day, r.p5, r.p25, r.median, r.p75, r.p95};
-}
 
 } // namespace
 
@@ -35,11 +22,7 @@ bool EnsembleFeed::read_plan(bool live, bool* there, std::string* error) {
     return live;
   if (!read_manifest(dir_, &plan_, error))
     return false;
-  const std::size_t points = plan_.points.size();
-  summaries_.assign(points, PointSummary());
-  run_days_.assign(points, {});
-  rows_.assign(points, {});
-  stale_.assign(points, 0);
+  maker_ = std::make_unique<BandsMaker>(plan_);
   read_.assign(static_cast<std::size_t>(plan_.total()), 0);
   planned_ = true;
   return true;
@@ -71,9 +54,8 @@ bool EnsembleFeed::read_run(long long index, bool live, bool* there, std::string
     *error = csv_path + ":" + why;
     return false;
   }
-  summaries_[static_cast<std::size_t>(point)].add_run(run_);
-  run_days_[static_cast<std::size_t>(point)].push_back(report.days);
-  stale_[static_cast<std::size_t>(point)] = 1;
+  maker_->add_run(point, std::move(run_), report.days);
+  run_.clear();
   return true;
 }
 
@@ -98,39 +80,12 @@ bool EnsembleFeed::read(bool live, Clock::time_point until, std::string* error) 
   return true;
 }
 
-std::string EnsembleFeed::legend_entry(int point) const {
-  const std::vector<std::string>& values = plan_.points[static_cast<std::size_t>(point)];
-  std::string entry;
-  for (std::size_t v = 0; v < values.size(); ++v)
-    entry += (v == 0 ? "" : "; ") + plan_.varied_names[v] + " = " + values[v] +
-             unit_of(plan_.varied_names[v]);
-  return entry.empty() ? "all runs" : entry;
+void EnsembleFeed::ask_figures() {
+  if (maker_)
+    maker_->ask();
 }
 
-BandFigures EnsembleFeed::figures() {
-  BandFigures f;
-  if (!planned_)
-    return f;
-  f.title = bands_heading({plan_.runs, plan_.seed_of(0), plan_.seed_of(plan_.runs - 1)});
-  long long busy = 0;
-  for (std::size_t p = 0; p < plan_.points.size(); ++p) {
-    if (stale_[p])
-      rows_[p] = summaries_[p].rows();
-    stale_[p] = 0;
-    busy = std::max(busy, busy_until(run_days_[p]));
-    f.legend.push_back(legend_entry(static_cast<int>(p)));
-  }
-  f.last_day = plot_last_day(plan_.plot_days, busy);
-  for (const PanelSeries& s : ensemble_panels()) {
-    PanelFigures panel{s.title, {}, {}};
-    for (const std::vector<SummaryRow>& rows : rows_) {
-      BandCurve curve;
-      for (const SummaryRow& r : rows)
-        if (r.series == s.figure)
-          curve.days.push_back(band_day(r));
-      panel.curves.push_back(std::move(curve));
-    }
-    f.panels.push_back(std::move(panel));
-  }
-  return f;
+std::shared_ptr<const BandFigures> EnsembleFeed::latest_figures(bool* current) const {
+  *current = false;
+  return maker_ ? maker_->latest(current) : nullptr;
 }

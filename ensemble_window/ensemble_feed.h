@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ensemble/plan.h"
-#include "ensemble/summary.h"
 #include "ensemble_window/band_figures.h"
+#include "ensemble_window/bands_maker.h"
 
 // An ensemble's folder read as the window shows it: its manifest, then each run as its files
-// appear whole, through the batch runner's own strict readers and summary. Reading goes a little
-// at a time, so that the event loop is never held up by a large folder.
+// appear whole, through the batch runner's own strict readers, handed to the batch runner's
+// summary on a thread of its own (BandsMaker). Reading goes a little at a time, so that the event
+// loop is never held up by a large folder.
 class EnsembleFeed {
 public:
   using Clock = std::chrono::steady_clock;
@@ -28,21 +30,20 @@ public:
   bool complete() const { return planned_ && done_ == plan_.total(); }
   const std::string& dir() const { return dir_; }
 
-  // The bands of the runs read so far, each point's summary made again only when it has new runs.
-  BandFigures figures();
+  // Asks for the bands of the runs read so far (once planned), and takes the bands last made:
+  // null before any, `current` when they answer the last ask.
+  void ask_figures();
+  std::shared_ptr<const BandFigures> latest_figures(bool* current) const;
 
 private:
   bool read_plan(bool live, bool* there, std::string* error);
   bool read_run(long long index, bool live, bool* there, std::string* error);
-  std::string legend_entry(int point) const;
 
   std::string dir_;
   Plan plan_;
   bool planned_ = false;
-  std::vector<PointSummary> summaries_;
-  std::vector<std::vector<long long>> run_days_; // per point, each read run's DAYS
-  std::vector<std::vector<SummaryRow>> rows_;    // per point, as last made
-  std::vector<char> read_, stale_;
+  std::unique_ptr<BandsMaker> maker_;
+  std::vector<char> read_;
   long long first_unread_ = 0, done_ = 0;
   std::string text_;            // a run's file, reused
   std::vector<DayFigures> run_; // a run's rows, reused

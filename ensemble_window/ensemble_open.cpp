@@ -53,6 +53,7 @@ void EnsembleWin::open_folder(const std::string& chosen) {
     return;
   }
   feed_ = std::make_unique<EnsembleFeed>(dir);
+  final_asked_ = false;
   set_busy(true);
   say("Reading\u2026");
   Fl::add_timeout(0.0, poll_cb, this);
@@ -71,14 +72,19 @@ void EnsembleWin::poll_open() {
     alert_later("The ensemble could not be opened.\n" + error);
     return;
   }
-  if (!feed_->complete()) {
+  bool current = false;
+  const std::shared_ptr<const BandFigures> made = feed_->latest_figures(&current);
+  if (!feed_->complete() || !current || !made) {
+    if (feed_->complete() && !final_asked_)
+      feed_->ask_figures();
+    final_asked_ = feed_->complete();
     say(("Reading " + std::to_string(feed_->done()) + " of " + std::to_string(feed_->total()) +
          " runs")
             .c_str());
     Fl::repeat_timeout(kPoll, poll_cb, this);
     return;
   }
-  show_figures(std::make_shared<const BandFigures>(feed_->figures()));
+  show_figures(made);
   folder_ = feed_->dir();
   path_output->value(folder_.c_str());
   progress->maximum(static_cast<float>(std::max(feed_->total(), 1LL)));

@@ -111,8 +111,9 @@ bool EnsembleWin::start_child(const std::string& runner, std::string* error) {
     return false;
   feed_ = std::make_unique<EnsembleFeed>(folder_);
   stopping_ = false;
+  final_asked_ = false;
   started_ = std::chrono::steady_clock::now();
-  drawn_ = {};
+  asked_ = {};
   gap_.start();
   set_busy(true);
   path_output->value(folder_.c_str());
@@ -154,17 +155,25 @@ void EnsembleWin::poll() {
   }
   const bool complete = !live && feed_->complete();
   const auto now = std::chrono::steady_clock::now();
-  if (feed_->planned() && (complete || now - drawn_ >= kRedraw)) {
-    show_figures(std::make_shared<const BandFigures>(feed_->figures()), !complete);
-    drawn_ = now;
-  } else {
-    catch_up_panel();
+  // Asked at most once a second while runs go on, and once more when all are read.
+  if (feed_->planned() && !final_asked_ && (complete || now - asked_ >= kRedraw)) {
+    feed_->ask_figures();
+    asked_ = now;
+    final_asked_ = complete;
   }
+  bool current = false;
+  const std::shared_ptr<const BandFigures> latest = feed_->latest_figures(&current);
   show_progress();
-  if (complete)
+  if (final_asked_ && current && latest) {
+    show_figures(latest);
     end_child(true);
+    return;
+  }
+  if (latest && latest != shown_)
+    show_figures(latest, true);
   else
-    Fl::repeat_timeout(kPoll, poll_cb, this);
+    catch_up_panel();
+  Fl::repeat_timeout(kPoll, poll_cb, this);
 }
 
 void EnsembleWin::show_progress() {

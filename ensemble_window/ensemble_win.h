@@ -91,7 +91,8 @@ private:
   std::shared_ptr<const BandFigures> shown_, before_;
   std::size_t panels_shown_ = 6; // the panels that show shown_
   std::string before_folder_;
-  std::chrono::steady_clock::time_point started_, drawn_;
+  std::chrono::steady_clock::time_point started_, asked_;
+  bool final_asked_ = false; // the bands of every run are asked for
   LoopGapMeter gap_;
   std::string progress_text_;
   // The settings read at Run.
