@@ -76,8 +76,6 @@ int summary_window_days(long long runs, std::size_t budget) {
       std::clamp(room / per_day, 1LL, static_cast<long long>(std::numeric_limits<int>::max())));
 }
 
-namespace {
-
 SummaryRow spread(int day, int series, std::vector<double> values) {
   std::sort(values.begin(), values.end());
   double sum = 0;
@@ -95,6 +93,8 @@ SummaryRow spread(int day, int series, std::vector<double> values) {
   r.p95 = quantile(values, 0.95);
   return r;
 }
+
+namespace {
 
 // A day's values of one series: those of the runs with a row that day, then what the `ended`
 // runs of `ends` (in the order of their last days) count after their end.

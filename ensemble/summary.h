@@ -37,6 +37,10 @@ struct SummaryRow {
   double mean, p5, p25, median, p75, p95;
 };
 
+// The row of a day and series from the values that the runs count there (at least one): their
+// count, plain mean and quantiles.
+SummaryRow spread(int day, int series, std::vector<double> values);
+
 // The spread of one parameter point's runs, day by day, computed window by window of days.
 // Exact quantiles need every run's value of a day at once, but never two days at once: a day's
 // rows depend only on the runs' values on that day and on how many runs ended before it. So the

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "fit/fit_bands.h"
 
-#include <algorithm>
 #include <set>
 #include <string>
 
-#include "ensemble/summary.h"
 #include "numbers/number_text.h"
 
 FitBands::FitBands(const FitTarget& target) : target_(target) {
@@ -28,23 +26,10 @@ void FitBands::add_run(const std::vector<DayFigures>& rows) {
     }
 }
 
-BandValues FitBands::band(std::size_t s, std::size_t k) const {
-  std::vector<double> sorted = values_[s][k];
-  BandValues b;
-  b.n = static_cast<int>(sorted.size());
-  if (sorted.empty())
-    return b;
-  std::sort(sorted.begin(), sorted.end());
-  double sum = 0;
-  for (const double v : sorted)
-    sum += v;
-  b.mean = sum / static_cast<double>(sorted.size());
-  b.p5 = quantile(sorted, 0.05);
-  b.p25 = quantile(sorted, 0.25);
-  b.median = quantile(sorted, 0.5);
-  b.p75 = quantile(sorted, 0.75);
-  b.p95 = quantile(sorted, 0.95);
-  return b;
+SummaryRow FitBands::band(std::size_t s, std::size_t k) const {
+  if (values_[s][k].empty())
+    return SummaryRow{days_[k], target_.data.series[s].figure, 0, 0, 0, 0, 0, 0, 0};
+  return spread(days_[k], target_.data.series[s].figure, values_[s][k]);
 }
 
 void write_fit_csv(std::FILE* out, const FitTarget& target, const FitBands& bands) {
@@ -62,7 +47,7 @@ void write_fit_csv(std::FILE* out, const FitTarget& target, const FitBands& band
       std::string data;
       if (next[s] < observed.size() && observed[next[s]].day == day)
         data = shortest_text(observed[next[s]++].value);
-      const BandValues b = bands.band(s, k);
+      const SummaryRow b = bands.band(s, k);
       std::fprintf(out, ",%s", data.c_str());
       for (const double v : {b.mean, b.p5, b.p25, b.median, b.p75, b.p95})
         std::fprintf(out, ",%s", b.n == 0 ? "" : shortest_text(v).c_str());

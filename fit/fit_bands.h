@@ -6,12 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "ensemble/summary.h"
 #include "fit/score.h"
-
-struct BandValues {
-  int n = 0; // the runs that count on that day
-  double mean = 0, p5 = 0, p25 = 0, median = 0, p75 = 0, p95 = 0;
-};
 
 class FitBands {
 public:
@@ -20,8 +16,9 @@ public:
   void add_run(const std::vector<DayFigures>& rows);
   // Every day with a value in some series, in increasing days.
   const std::vector<int>& days() const { return days_; }
-  // Series s on days()[k]; n is 0 where no run counts.
-  BandValues band(std::size_t s, std::size_t k) const;
+  // Series s on days()[k] (data days; the row's day too), as summary.csv counts it; n is 0 where
+  // no run counts.
+  SummaryRow band(std::size_t s, std::size_t k) const;
 
 private:
   const FitTarget& target_;

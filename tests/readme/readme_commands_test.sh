@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Each indented block of the README's "Headless batch runner" runs as written in a fresh folder
-# whose `build` holds the two programs, and must write its files.   ARGS: README BUILD_DIR
+# whose `build` holds the two programs, and must write its files.   ARGS: README BUILD_DIR [--no-fit]
+# --no-fit leaves out the fit's block, minutes of runs under the sanitizers.
 set -euo pipefail
-readme=$1 build=$(realpath "$2")
+readme=$1 build=$(realpath "$2") no_fit=${3:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "$*" >&2; exit 1; }
@@ -19,10 +20,12 @@ blocks=$(awk '
 
 n=0
 expected=("out.csv" "D/runs.csv D/ends.csv D/summary.csv D/bands.png D/manifest.txt"
-  "commands.txt D/runs.csv D/ends.csv D/summary.csv D/bands.png D/runs/1-4.csv")
+  "commands.txt D/runs.csv D/ends.csv D/summary.csv D/bands.png D/runs/1-4.csv"
+  "data.csv F/trials.csv F/best.toml F/fit.csv F/fit.png")
 script=
 while IFS= read -r line; do
   if [ "$line" != "#END" ]; then script+="$line"$'\n'; continue; fi
+  if [ -n "$no_fit" ] && [[ "$script" == *"--fit "* ]]; then n=$((n + 1)) script=; continue; fi
   dir=$work/$n
   mkdir -p "$dir/build"
   ln -s "$build/epidemic_batch" "$build/epidemic_sim" "$dir/build/"
