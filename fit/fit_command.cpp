@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// A fit: the search asks for points, each point's runs go to forked workers on the same seeds,
+// A fit: the search asks for points, each point's runs go to the pool of workers on the same seeds,
 // and the best few are run again on fresh seeds before one is chosen.
 #include "fit/fit_command.h"
 
@@ -35,9 +35,7 @@ public:
 
   // The search's score: the point on the seeds seed .. seed + runs - 1.
   bool score(const std::vector<double>& values, PointScore* out, std::string* error) {
-    FitTarget target = r_.target;
-    target.offset = point_offset(r_, values);
-    if (!score_on(values, target, r_.seed, r_.runs, nullptr, out, error))
+    if (!score_on(values, target_at(values), r_.seed, r_.runs, nullptr, out, error))
       return false;
     best_ = done_ == 0 ? out->score : std::min(best_, out->score);
     shown();
@@ -46,9 +44,7 @@ public:
 
   // The fresh score: the next 4 x runs seeds, which no point of the search ran.
   bool rescore(const std::vector<double>& values, PointScore* out, std::string* error) {
-    FitTarget target = r_.target;
-    target.offset = point_offset(r_, values);
-    auto& kept = fresh_[values] = std::make_unique<FreshPoint>(target);
+    auto& kept = fresh_[values] = std::make_unique<FreshPoint>(target_at(values));
     if (!score_on(values, kept->target, fresh_seed(r_), 4 * r_.runs, &kept->bands, out, error))
       return false;
     shown();
@@ -63,6 +59,13 @@ public:
   }
 
 private:
+  // The data as the point compares it: at its day offset.
+  FitTarget target_at(const std::vector<double>& values) const {
+    FitTarget target = r_.target;
+    target.offset = point_offset(r_, values);
+    return target;
+  }
+
   bool score_on(const std::vector<double>& values, const FitTarget& target, uint32_t first_seed,
                 int count, FitBands* bands, PointScore* out, std::string* error) {
     std::vector<std::vector<DayFigures>> rows;
